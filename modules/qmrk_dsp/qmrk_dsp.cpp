@@ -1,0 +1,31 @@
+#ifdef QMRK_DSP_H_INCLUDED
+#error "Incorrect use of the qmrk_dsp cpp file"
+#endif
+
+#include "qmrk_dsp.h"
+
+#include "processor/Processor.cpp"
+#include "arguments/Arg.cpp"
+#include "arguments/LinearArgs.cpp"
+#include "arguments/DiscreteArgs.cpp"
+#include "arguments/ExpScalingArgs.cpp"
+#include "arguments/FreqArg.cpp"
+#include "processor/Mixer.cpp"
+#include "delay/Gain.cpp"
+
+// Explicit instantiations for the sample types in use.
+namespace qmrk_dsp
+{
+template class Processor<float>;
+template class Arg<float>;
+template class PercentArg<float>;
+template class GainArg_dB<float>;
+template class BoolArg<float>;
+template class IntArg<float>;
+template class ChoiceArg<float>;
+template class ExpScalingArg<float>;
+template class PeriodArg_s<float>;
+template class FreqArg<float>;
+template class Mixer<float>;
+template class Gain<float>;
+} // namespace qmrk_dsp

@@ -1,0 +1,47 @@
+/*
+  BEGIN_JUCE_MODULE_DECLARATION
+
+   ID:                 qmrk_dsp
+   vendor:             Quillmark
+   version:            1.0.1
+   name:               Quillmark DSP
+   description:        Stage arguments with smoothing, the dry/wet mixer, modulation oscillators,
+                       stereo delay, gain, phaser, chorus and the effect chain of Tanglewave.
+   license:            Proprietary
+   minimumCppStandard: 17
+
+   dependencies:       juce_audio_basics, juce_dsp
+
+  END_JUCE_MODULE_DECLARATION
+*/
+
+#pragma once
+#define QMRK_DSP_H_INCLUDED
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_dsp/juce_dsp.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+// clang-format off
+// -- processor interface and arguments
+#include "processor/SampleGuards.h"
+#include "processor/Processor.h"
+#include "arguments/Arg.h"
+#include "arguments/LinearArgs.h"
+#include "arguments/DiscreteArgs.h"
+#include "arguments/ExpScalingArgs.h"
+#include "arguments/FreqArg.h"
+#include "processor/Mixer.h"
+// -- modulation
+// -- delay and gain
+#include "delay/Gain.h"
+// -- phaser
+// -- chorus
+// -- chain
+// clang-format on

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the build needs and is missing: Debian packages and the npm font packages.
+# Safe to run again: it installs nothing that is already there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    build-essential cmake pkg-config git ccache
+    juce-modules-source
+    googletest libgtest-dev libbenchmark-dev
+    xvfb xauth
+    nodejs npm
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+fonts=(node_modules/@expo-google-fonts/courier-prime/700Bold/CourierPrime_700Bold.ttf
+       node_modules/@expo-google-fonts/source-code-pro/700Bold/SourceCodePro_700Bold.ttf)
+for f in "${fonts[@]}"; do
+    if [ ! -f "$f" ]; then
+        npm ci --no-audit --no-fund --loglevel=error
+        break
+    fi
+done

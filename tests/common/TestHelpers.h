@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace tw::test
+{
+// A fresh folder under the system temp folder, deleted with the object.
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    [[nodiscard]] const juce::File& get() const noexcept { return folder; }
+
+private:
+    juce::File folder;
+};
+
+} // namespace tw::test
