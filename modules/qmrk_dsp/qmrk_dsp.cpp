@@ -11,6 +11,8 @@
 #include "arguments/ExpScalingArgs.cpp"
 #include "arguments/FreqArg.cpp"
 #include "processor/Mixer.cpp"
+#include "modulation/Oscillator.cpp"
+#include "modulation/StereoOscPanner.cpp"
 #include "delay/Gain.cpp"
 
 // Explicit instantiations for the sample types in use.
@@ -27,5 +29,7 @@ template class ExpScalingArg<float>;
 template class PeriodArg_s<float>;
 template class FreqArg<float>;
 template class Mixer<float>;
+template class Oscillator<float>;
+template class StereoOscPanner<float>;
 template class Gain<float>;
 } // namespace qmrk_dsp

@@ -39,6 +39,8 @@
 #include "arguments/FreqArg.h"
 #include "processor/Mixer.h"
 // -- modulation
+#include "modulation/Oscillator.h"
+#include "modulation/StereoOscPanner.h"
 // -- delay and gain
 #include "delay/Gain.h"
 // -- phaser
