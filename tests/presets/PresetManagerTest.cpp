@@ -224,6 +224,8 @@ TEST_F (PresetManagerTest, ScanReachesThreeLevelsAndOnlyPresetFiles)
     addUserFile ("d1/d2/d3/d4/x4.tw10");
     addUserFile ("pack.tw10_pack");
     addUserFile ("notes.txt");
+    addUserFile (".interrupted_temp1234.tw10");
+    addUserFile (".meta/x.tw10");
     addUserFile ("a_b.tw10");
     addUserFile ("A b.tw10");
 
@@ -232,7 +234,8 @@ TEST_F (PresetManagerTest, ScanReachesThreeLevelsAndOnlyPresetFiles)
     for (const auto* found : { "x0.tw10", "d1/x1.tw10", "d1/d2/x2.tw10", "d1/d2/d3/x3.tw10" })
         EXPECT_TRUE (m.isUserPresetFile (userFile (found))) << found;
 
-    for (const auto* ignored : { "d1/d2/d3/d4/x4.tw10", "pack.tw10_pack", "notes.txt" })
+    for (const auto* ignored :
+         { "d1/d2/d3/d4/x4.tw10", "pack.tw10_pack", "notes.txt", ".interrupted_temp1234.tw10", ".meta/x.tw10" })
         EXPECT_FALSE (m.isUserPresetFile (userFile (ignored))) << ignored;
 
     EXPECT_EQ (m.findUserPreset (userFile ("a_b.tw10"))->name, "A b");

@@ -22,8 +22,8 @@ bool PresetLoader::LoadStateUndoableAction::undo()
     auto* const target = loader;
     const juce::MemoryBlock state (oldState);
 
-    if (auto* display = target->display.load())
-        display->selectNew (juce::dontSendNotification);
+    if (auto* presetDisplay = target->display.load())
+        presetDisplay->selectNew (juce::dontSendNotification);
 
     target->setState (state.getData(), (int) state.getSize());
 

@@ -13,10 +13,11 @@ bool isUsableFolder (const juce::File& folder)
     return folder.getFullPathName().isNotEmpty() && folder.isDirectory();
 }
 
-// The platform does not sort directory listings; sorting keeps menus and new ids stable.
+// The platform does not sort directory listings; sorting keeps menus and new ids stable. Hidden
+// entries are left out: the temporary file of an interrupted save, the system's metadata files.
 juce::Array<juce::File> listSorted (const juce::File& folder, int whatToLookFor, const juce::String& pattern)
 {
-    auto found = folder.findChildFiles (whatToLookFor, false, pattern);
+    auto found = folder.findChildFiles (whatToLookFor | juce::File::ignoreHiddenFiles, false, pattern);
     std::sort (found.begin(), found.end(),
                [] (const juce::File& a, const juce::File& b)
                { return a.getFileName().compareNatural (b.getFileName()) < 0; });

@@ -158,7 +158,8 @@ juce::File getPresetPackTarget (const juce::File& packFile, const juce::File& us
 
     const auto name = packFile.getFileNameWithoutExtension();
 
-    if (name.isEmpty() || name == "." || name == "..")
+    // A hidden folder would never be listed, and "." or ".." are no new folder at all.
+    if (name.isEmpty() || name.startsWithChar ('.'))
         return {};
 
     const auto target = userPresetFolder.getChildFile (name);
