@@ -14,6 +14,7 @@
 #include "modulation/Oscillator.cpp"
 #include "modulation/StereoOscPanner.cpp"
 #include "delay/Gain.cpp"
+#include "delay/StereoDelay.cpp"
 
 // Explicit instantiations for the sample types in use.
 namespace qmrk_dsp
@@ -32,4 +33,5 @@ template class Mixer<float>;
 template class Oscillator<float>;
 template class StereoOscPanner<float>;
 template class Gain<float>;
+template class StereoDelay<float>;
 } // namespace qmrk_dsp

@@ -43,6 +43,7 @@
 #include "modulation/StereoOscPanner.h"
 // -- delay and gain
 #include "delay/Gain.h"
+#include "delay/StereoDelay.h"
 // -- phaser
 // -- chorus
 // -- chain

@@ -1,0 +1,148 @@
+namespace qmrk_dsp
+{
+template <typename SampleType>
+StereoDelay<SampleType>::StereoDelay()
+    : delay (SampleType (5), SampleType (500), SampleType (200), "Delay", "ms")
+    , feedback ("Feedback", SampleType (50), SampleType(), SampleType (100))
+    , stereo (true, "Stereo")
+{
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::setMaximumDelayInSamples (int samples) noexcept
+{
+    minimumLineSamples.store (juce::jmax (0, samples));
+}
+
+template <typename SampleType>
+int StereoDelay<SampleType>::getMaximumDelayInSamples() const noexcept
+{
+    return delayLine.getMaximumDelayInSamples();
+}
+
+template <typename SampleType>
+SampleType StereoDelay<SampleType>::getDelayInSamples() const noexcept
+{
+    return delayLine.getDelay();
+}
+
+template <typename SampleType>
+int StereoDelay<SampleType>::samplesFor (SampleType milliseconds) const noexcept
+{
+    const auto samples = static_cast<double> (milliseconds) / 1000.0 * static_cast<double> (this->sampleRate);
+
+    // An hour at any rate is far beyond every use; the cap only keeps the cast defined.
+    constexpr double limit = 1.0e9;
+    return (std::isfinite (samples) && samples > 0.0) ? static_cast<int> (juce::jmin (samples, limit)) : 0;
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::applyDelay (SampleType milliseconds) noexcept
+{
+    const auto samples = static_cast<double> (milliseconds) / 1000.0 * static_cast<double> (this->sampleRate);
+    const auto longest = static_cast<double> (lineSamples - headroomSamples);
+
+    // At least one sample: the line is read before it is written, so 0 would reach the oldest slot.
+    const auto clamped = std::isfinite (samples) ? juce::jlimit (1.0, longest, samples) : 1.0;
+    delayLine.setDelay (static_cast<SampleType> (clamped));
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    this->storeSampleRate (spec);
+    currentDelayMs = delay.getValue (false);
+    numPreparedChannels = spec.numChannels;
+
+    lineSamples = juce::jmax (minimumLineSamples.load(), samplesFor (delay.getMaximum()) + headroomSamples,
+                              samplesFor (currentDelayMs) + headroomSamples);
+    lineSamples = juce::jmax (lineSamples, headroomSamples + 1);
+    delayLine.setMaximumDelayInSamples (lineSamples);
+    delayLine.prepare ({ spec.sampleRate, spec.maximumBlockSize, juce::jmax (1u, spec.numChannels) });
+    applyDelay (currentDelayMs);
+
+    mixer.prepare (spec);
+    panner.prepareLocked (spec);
+    feedbackValues.resize (spec.maximumBlockSize, SampleType());
+    delayValues.resize (spec.maximumBlockSize, SampleType());
+    wetBuffer.setSize (static_cast<int> (spec.numChannels), static_cast<int> (spec.maximumBlockSize), true, false,
+                       true);
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::reset()
+{
+    delayLine.reset();
+    mixer.reset();
+    panner.resetLocked();
+
+    const auto rate = static_cast<double> (this->sampleRate);
+    feedback.prepareRamp (rate, Arg<SampleType>::rampSeconds);
+    delay.prepareRamp (rate, Arg<SampleType>::rampSeconds);
+    stereo.prepareRamp (rate, Arg<SampleType>::rampSeconds);
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::process (const Block& input, Block& output)
+{
+    this->forEachSlice (input, output, feedbackValues.size(),
+                        [this] (const Block& in, Block& out) { processSlice (in, out); });
+}
+
+template <typename SampleType>
+void StereoDelay<SampleType>::processSlice (const Block& input, Block& output) noexcept
+{
+    using Guards = SampleGuards<SampleType>;
+
+    const auto n = output.getNumSamples();
+    const auto wetChannels =
+        juce::jmin (static_cast<size_t> (wetBuffer.getNumChannels()), input.getNumChannels(), output.getNumChannels());
+    const auto delayedChannels = juce::jmin (wetChannels, numPreparedChannels, size_t (2));
+
+    if (wetChannels == 0 || n == 0)
+    {
+        this->copyChannels (input, output, 0);
+        return;
+    }
+
+    auto wet = Block (wetBuffer).getSubsetChannelBlock (0, wetChannels).getSubBlock (0, n);
+    wet.copyFrom (input.getSubsetChannelBlock (0, wetChannels));
+
+    feedback.readDspBlock (feedbackValues, static_cast<int> (n), true);
+    const auto constantDelay = delay.readPlainBlock (delayValues, static_cast<int> (n), false, false);
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        if (i == 0 || !constantDelay)
+        {
+            const auto ms = delayValues[constantDelay ? 0 : i];
+
+            if (ms != currentDelayMs)
+            {
+                currentDelayMs = ms;
+                applyDelay (ms);
+            }
+        }
+
+        const auto f = feedbackValues[i];
+
+        for (size_t ch = 0; ch < delayedChannels; ++ch)
+        {
+            const auto channel = static_cast<int> (ch);
+            const auto y = delayLine.popSample (channel);
+            const auto x = Guards::finiteOrZero (input.getSample (channel, static_cast<int> (i)));
+            delayLine.pushSample (channel, Guards::forFeedback (x - f * y));
+            wet.setSample (channel, static_cast<int> (i), y);
+        }
+    }
+
+    if (stereo.isOn())
+    {
+        const juce::SpinLock::ScopedLockType sl (panner.lock);
+        panner.process (wet, wet);
+    }
+
+    mixer.process (wet, input, output);
+}
+
+} // namespace qmrk_dsp
