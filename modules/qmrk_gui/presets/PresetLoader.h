@@ -70,6 +70,9 @@ public:
     juce::UndoManager* undoManager = nullptr;
     PresetShiftSource* shiftSource = nullptr;
 
+    static_assert (std::atomic<bool>::is_always_lock_free && std::atomic<PresetDisplay*>::is_always_lock_free,
+                   "the audio thread marks changes through these");
+
 private:
     /** The shift source's shift, or 0 (refused by the scrambling) when there is none. */
     [[nodiscard]] int getShift() const;
