@@ -15,6 +15,7 @@
 #include "modulation/StereoOscPanner.cpp"
 #include "delay/Gain.cpp"
 #include "delay/StereoDelay.cpp"
+#include "phaser/Phaser.cpp"
 
 // Explicit instantiations for the sample types in use.
 namespace qmrk_dsp
@@ -34,4 +35,5 @@ template class Oscillator<float>;
 template class StereoOscPanner<float>;
 template class Gain<float>;
 template class StereoDelay<float>;
+template class Phaser<float>;
 } // namespace qmrk_dsp

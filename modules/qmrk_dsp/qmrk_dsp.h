@@ -45,6 +45,7 @@
 #include "delay/Gain.h"
 #include "delay/StereoDelay.h"
 // -- phaser
+#include "phaser/Phaser.h"
 // -- chorus
 // -- chain
 // clang-format on
