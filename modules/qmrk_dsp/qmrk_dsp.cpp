@@ -16,6 +16,7 @@
 #include "delay/Gain.cpp"
 #include "delay/StereoDelay.cpp"
 #include "phaser/Phaser.cpp"
+#include "chorus/ChorusStage.cpp"
 
 // Explicit instantiations for the sample types in use.
 namespace qmrk_dsp
@@ -36,4 +37,5 @@ template class StereoOscPanner<float>;
 template class Gain<float>;
 template class StereoDelay<float>;
 template class Phaser<float>;
+template class ChorusStage<float>;
 } // namespace qmrk_dsp

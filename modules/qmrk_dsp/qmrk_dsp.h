@@ -47,5 +47,6 @@
 // -- phaser
 #include "phaser/Phaser.h"
 // -- chorus
+#include "chorus/ChorusStage.h"
 // -- chain
 // clang-format on
