@@ -17,6 +17,7 @@
 #include "delay/StereoDelay.cpp"
 #include "phaser/Phaser.cpp"
 #include "chorus/ChorusStage.cpp"
+#include "chain/Zarader.cpp"
 
 // Explicit instantiations for the sample types in use.
 namespace qmrk_dsp
@@ -38,4 +39,5 @@ template class Gain<float>;
 template class StereoDelay<float>;
 template class Phaser<float>;
 template class ChorusStage<float>;
+template class Zarader<float>;
 } // namespace qmrk_dsp

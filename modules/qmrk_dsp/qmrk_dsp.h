@@ -49,4 +49,5 @@
 // -- chorus
 #include "chorus/ChorusStage.h"
 // -- chain
+#include "chain/Zarader.h"
 // clang-format on
