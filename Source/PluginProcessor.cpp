@@ -1,17 +1,36 @@
 #include "PluginProcessor.h"
 
+#include "FactoryLibrary.h"
+#include "PluginEditor.h"
+
 PluginProcessor::PluginProcessor()
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
     , model (*this)
+    , fileServer (JucePlugin_Manufacturer, productNameWithoutVersion, JucePlugin_VersionString)
+    , presetManager (*this, pluginCode, fileServer.getUserPresetFolder())
+    , output ("Output Gain", -24.0f, 24.0f, 0.0f, "dB")
+    , oscSwitch (true, "OSC")
 {
+    undoManager = &model.getUndoManager();
+    shiftSource = this;
+
     model.addParameterListeners (this);
+
+    configureChain();
+    lowCut.state = juce::dsp::IIR::Coefficients<float>::makeHighPass (lowCutSampleRate, lowCutFrequency);
+
+    presetManager.initialise (FactoryLibrary::get());
+    applyAllParameters();
     model.getUndoManager().clearUndoHistory();
+
+    startTimer (messageDrainIntervalMs);
 }
 
 PluginProcessor::~PluginProcessor()
 {
+    stopTimer();
     model.removeParameterListeners (this);
 }
 
@@ -20,12 +39,26 @@ const juce::String PluginProcessor::getName() const
     return JucePlugin_Name;
 }
 
-void PluginProcessor::prepareToPlay (double, int maximumExpectedSamplesPerBlock)
+void PluginProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
 {
-    const auto channels = juce::jmax (1, getTotalNumInputChannels());
-    workBuffer.setSize (channels, juce::jmax (1, maximumExpectedSamplesPerBlock), true, false, true);
+    preparedChannels = juce::jmax (1, getTotalNumInputChannels());
     preparedBlockSize = juce::jmax (1, maximumExpectedSamplesPerBlock);
-    resetStages();
+
+    const juce::dsp::ProcessSpec spec { sampleRate, static_cast<juce::uint32> (preparedBlockSize),
+                                        static_cast<juce::uint32> (preparedChannels) };
+
+    workBuffer.setSize (preparedChannels, preparedBlockSize, true, false, true);
+    driver.prepareLocked (spec);
+    chain.prepareLocked (spec);
+
+    // Coefficients stay those computed for 44100 Hz: the filters only get their count and state.
+    lowCut.prepare (spec);
+    lowCut.reset();
+    lowCutResetPending = false;
+
+    output.prepareLocked (spec);
+    mixer.prepare (spec);
+    oscSwitch.prepareRamp (sampleRate, 0.1);
 }
 
 void PluginProcessor::releaseResources() {}
@@ -38,17 +71,52 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
     for (auto ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
         buffer.clear (ch, 0, buffer.getNumSamples());
 
-    // Before the first prepareToPlay there is nothing sized to process with: pass through.
+    // Nothing is sized before the first prepareToPlay: the input passes through unchanged.
     if (preparedBlockSize == 0)
         return;
 
+    resetLowCutIfRequested();
+
+    // A host block larger than announced is processed in prepared-size pieces.
     for (int start = 0; start < buffer.getNumSamples(); start += preparedBlockSize)
         processChunk (buffer, start, juce::jmin (preparedBlockSize, buffer.getNumSamples() - start));
 }
 
 void PluginProcessor::processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples)
 {
-    juce::ignoreUnused (buffer, startSample, numSamples);
+    // Channels beyond the prepared count have no filter or stage memory: they pass through dry.
+    const auto numChannels = juce::jmin (buffer.getNumChannels(), preparedChannels);
+
+    workBuffer.setSize (numChannels, numSamples, false, false, true);
+    for (int ch = 0; ch < numChannels; ++ch)
+        workBuffer.copyFrom (ch, 0, buffer, ch, startSample, numSamples);
+
+    juce::dsp::AudioBlock<float> work (workBuffer);
+    auto dry = juce::dsp::AudioBlock<float> (buffer)
+                   .getSubsetChannelBlock (0, static_cast<size_t> (numChannels))
+                   .getSubBlock (static_cast<size_t> (startSample), static_cast<size_t> (numSamples));
+
+    {
+        const juce::SpinLock::ScopedLockType lock (driver.lock);
+        driver.process (work, work);
+    }
+    {
+        const juce::SpinLock::ScopedLockType lock (chain.lock);
+        chain.process (work, work);
+    }
+
+    // One filter per prepared channel, each over its own channel of the work block.
+    lowCut.process (juce::dsp::ProcessContextReplacing<float> (work));
+
+    mixer.process (work, dry, work);
+
+    {
+        const juce::SpinLock::ScopedLockType lock (output.lock);
+        output.process (work, work);
+    }
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        buffer.copyFrom (ch, startSample, workBuffer, ch, 0, numSamples);
 }
 
 void PluginProcessor::processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&)
@@ -75,14 +143,33 @@ bool PluginProcessor::producesMidi() const
 
 void PluginProcessor::reset()
 {
-    resetStages();
+    driver.resetLocked();
+    chain.resetLocked();
+    lowCutResetPending = true;
+    mixer.reset();
+    output.resetLocked();
 }
 
-void PluginProcessor::resetStages() {}
+void PluginProcessor::resetStages()
+{
+    // Called on the audio thread (bypass), where the filters can be reset directly.
+    driver.resetLocked();
+    chain.resetLocked();
+    lowCut.reset();
+    lowCutResetPending = false;
+    mixer.reset();
+    output.resetLocked();
+}
+
+void PluginProcessor::resetLowCutIfRequested() noexcept
+{
+    if (lowCutResetPending.exchange (false))
+        lowCut.reset();
+}
 
 juce::AudioProcessorEditor* PluginProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new PluginEditor (*this);
 }
 
 bool PluginProcessor::hasEditor() const
@@ -104,15 +191,6 @@ const juce::String PluginProcessor::getProgramName (int)
 }
 void PluginProcessor::changeProgramName (int, const juce::String&) {}
 
-void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
-{
-    juce::ignoreUnused (destData);
-}
-void PluginProcessor::setStateInformation (const void* data, int sizeInBytes)
-{
-    juce::ignoreUnused (data, sizeInBytes);
-}
-
 bool PluginProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
     const auto& out = layouts.getMainOutputChannelSet();
@@ -120,8 +198,6 @@ bool PluginProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
         return false;
     return layouts.getMainInputChannelSet() == out;
 }
-
-void PluginProcessor::parameterChanged (const juce::String&, float) {}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

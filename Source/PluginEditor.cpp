@@ -1,0 +1,6 @@
+#include "PluginEditor.h"
+
+PluginEditor::PluginEditor (PluginProcessor& p)
+    : juce::GenericAudioProcessorEditor (p)
+{
+}
