@@ -16,4 +16,7 @@ private:
     juce::File folder;
 };
 
+/** Runs the message loop for about the given time, delivering timers and posted messages. */
+void pumpMessages (int milliseconds);
+
 } // namespace tw::test
