@@ -69,10 +69,19 @@ juce::AudioProcessorValueTreeState::ParameterLayout ModelTree::createParameterLa
 
 ParameterType ModelTree::getParameterType (const juce::String& kindName)
 {
-    for (size_t i = 0; i < kindNames.size(); ++i)
-        if (kindName == kindNames[i])
-            return static_cast<ParameterType> (i);
+    return findKind (kindName.getCharPointer(), kindName.length());
+}
 
+ParameterType ModelTree::findKind (juce::String::CharPointerType text, int length) noexcept
+{
+    // Compares in place: parameter changes arrive on the audio thread, where nothing may allocate.
+    for (size_t i = 0; i < kindNames.size(); ++i)
+    {
+        const auto* name = kindNames[i];
+        if (static_cast<int> (std::strlen (name)) == length &&
+            juce::CharacterFunctions::compareUpTo (text, juce::CharPointer_ASCII (name), length) == 0)
+            return static_cast<ParameterType> (i);
+    }
     return numParameterTypes;
 }
 
@@ -88,13 +97,12 @@ juce::String ModelTree::getParameterID (ParameterType type, int stage)
     return id;
 }
 
-ParameterRef ModelTree::resolve (const juce::String& parameterID)
+ParameterRef ModelTree::resolve (const juce::String& parameterID) noexcept
 {
-    int stage = -1;
-    if (parameterID.containsChar ('_'))
-        stage = parameterID.endsWithChar ('b') ? 1 : 0;
-
-    return { getParameterType (parameterID.upToFirstOccurrenceOf ("_", false, false)), stage };
+    const auto underscore = parameterID.indexOfChar ('_');
+    const auto stage = underscore < 0 ? -1 : (parameterID.endsWithChar ('b') ? 1 : 0);
+    const auto kindLength = underscore < 0 ? parameterID.length() : underscore;
+    return { findKind (parameterID.getCharPointer(), kindLength), stage };
 }
 
 bool ModelTree::isSwitch (ParameterType type) noexcept

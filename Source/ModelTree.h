@@ -62,7 +62,7 @@ public:
     [[nodiscard]] static juce::String getParameterID (ParameterType type, int stage);
 
     /** Splits a parameter identifier into kind and stage; the kind is numParameterTypes when unknown. */
-    [[nodiscard]] static ParameterRef resolve (const juce::String& parameterID);
+    [[nodiscard]] static ParameterRef resolve (const juce::String& parameterID) noexcept;
 
     [[nodiscard]] static bool isSwitch (ParameterType type) noexcept;
 
@@ -72,6 +72,8 @@ public:
     juce::UndoManager& getUndoManager() noexcept { return undoManager; }
 
 private:
+    [[nodiscard]] static ParameterType findKind (juce::String::CharPointerType text, int length) noexcept;
+
     // Constructed after the base, which only stores the pointer until its first timer flush.
     juce::UndoManager undoManager;
 

@@ -30,8 +30,14 @@ void* countedAlignedAlloc (std::size_t size, std::align_val_t alignment)
 }
 } // namespace
 
-void* operator new (std::size_t size) { return countedAlloc (size); }
-void* operator new[] (std::size_t size) { return countedAlloc (size); }
+void* operator new (std::size_t size)
+{
+    return countedAlloc (size);
+}
+void* operator new[] (std::size_t size)
+{
+    return countedAlloc (size);
+}
 void* operator new (std::size_t size, const std::nothrow_t&) noexcept
 {
     try
@@ -43,25 +49,68 @@ void* operator new (std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
-void* operator new[] (std::size_t size, const std::nothrow_t& tag) noexcept { return operator new (size, tag); }
-void* operator new (std::size_t size, std::align_val_t alignment) { return countedAlignedAlloc (size, alignment); }
-void* operator new[] (std::size_t size, std::align_val_t alignment) { return countedAlignedAlloc (size, alignment); }
+void* operator new[] (std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new (size, tag);
+}
+void* operator new (std::size_t size, std::align_val_t alignment)
+{
+    return countedAlignedAlloc (size, alignment);
+}
+void* operator new[] (std::size_t size, std::align_val_t alignment)
+{
+    return countedAlignedAlloc (size, alignment);
+}
 
-void operator delete (void* p) noexcept { std::free (p); }
-void operator delete[] (void* p) noexcept { std::free (p); }
-void operator delete (void* p, std::size_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
-void operator delete (void* p, std::align_val_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::align_val_t) noexcept { std::free (p); }
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
+void operator delete (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p) noexcept
+{
+    std::free (p);
+}
+void operator delete (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p, std::size_t) noexcept
+{
+    std::free (p);
+}
+void operator delete (void* p, std::align_val_t) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p, std::align_val_t) noexcept
+{
+    std::free (p);
+}
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free (p);
+}
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept
+{
+    std::free (p);
+}
 
 namespace tw::test
 {
-ScopedAllocationCounter::ScopedAllocationCounter() noexcept : startCount (allocations) { ++countingDepth; }
+ScopedAllocationCounter::ScopedAllocationCounter() noexcept
+    : startCount (allocations)
+{
+    ++countingDepth;
+}
 
-ScopedAllocationCounter::~ScopedAllocationCounter() noexcept { --countingDepth; }
+ScopedAllocationCounter::~ScopedAllocationCounter() noexcept
+{
+    --countingDepth;
+}
 
-std::size_t ScopedAllocationCounter::count() const noexcept { return allocations - startCount; }
+std::size_t ScopedAllocationCounter::count() const noexcept
+{
+    return allocations - startCount;
+}
 
 } // namespace tw::test
