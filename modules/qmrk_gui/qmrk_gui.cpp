@@ -17,3 +17,5 @@
 #include "presets/PresetLoader.cpp"
 #include "presets/FileServerManager.cpp"
 #include "presets/PresetPacks.cpp"
+#include "presets/PresetComponent.cpp"
+#include "presets/PresetScroller.cpp"

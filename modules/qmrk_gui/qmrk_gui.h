@@ -40,4 +40,6 @@
 #include "presets/PresetLoader.h"
 #include "presets/FileServerManager.h"
 #include "presets/PresetPacks.h"
+#include "presets/PresetComponent.h"
+#include "presets/PresetScroller.h"
 // clang-format on
