@@ -16,9 +16,12 @@ struct ScrollerTest : BrowserTest
     std::unique_ptr<qmrk_gui::PresetScroller> scroller;
 };
 
-TEST_F (ScrollerTest, ButtonsAreSquaresAtBothEnds)
+TEST_F (ScrollerTest, ButtonsAreSquaresAtBothEndsInTheEditorsLook)
 {
     auto& s = startScroller();
+    EXPECT_EQ (&browser->getLookAndFeel(), &lnf);
+    EXPECT_EQ (&s.getLeftButton().getLookAndFeel(), &lnf);
+    EXPECT_EQ (&s.getRightButton().getLookAndFeel(), &lnf);
     EXPECT_EQ (s.getLeftButton().getName(), "LeftScrollerButton");
     EXPECT_EQ (s.getRightButton().getName(), "RightScrollerButton");
     EXPECT_TRUE (s.getLeftButton().isVisible() && s.getLeftButton().getParentComponent() == &s);
