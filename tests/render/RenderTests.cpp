@@ -297,5 +297,23 @@ TEST_F (RenderTest, TheSummaryReportsLevelsAndSpeed)
     EXPECT_TRUE (summary.contains ("+ 1 --set"));
 }
 
+TEST_F (RenderTest, IntegerOutputThatClipsIsReported)
+{
+    const auto input = makeInput (2, 4410, 44100.0);
+    const juce::StringArray loud { "--set", "OutputGain=1", "--set", "Mix=0", "--tail", "0" };
+
+    auto options = loud;
+    options.insert (0, path (input));
+    options.insert (1, path (folder.get().getChildFile ("float.wav")));
+    const auto asFloat = run (options);
+    EXPECT_EQ (asFloat.exitCode, 0);
+    EXPECT_TRUE (asFloat.err.empty()) << asFloat.err;
+
+    options.set (1, path (folder.get().getChildFile ("int.aiff")));
+    const auto asInteger = run (options);
+    EXPECT_EQ (asInteger.exitCode, 0);
+    EXPECT_NE (asInteger.err.find ("clips in 24-bit samples"), std::string::npos) << asInteger.err;
+}
+
 } // namespace
 } // namespace tw::render::test
