@@ -39,7 +39,7 @@ const std::array<ParameterRef, ModelTree::numParameters>& ModelTree::hostOrder()
 }
 
 ModelTree::ModelTree (juce::AudioProcessor& owner)
-    : juce::AudioProcessorValueTreeState (owner, &undoManager, stateType, createParameterLayout())
+    : juce::AudioProcessorValueTreeState (owner, &undoHistory, stateType, createParameterLayout())
 {
 }
 

@@ -69,13 +69,13 @@ public:
     void addParameterListeners (juce::AudioProcessorValueTreeState::Listener* listener);
     void removeParameterListeners (juce::AudioProcessorValueTreeState::Listener* listener);
 
-    juce::UndoManager& getUndoManager() noexcept { return undoManager; }
+    juce::UndoManager& getUndoManager() noexcept { return undoHistory; }
 
 private:
     [[nodiscard]] static ParameterType findKind (juce::String::CharPointerType text, int length) noexcept;
 
     // Constructed after the base, which only stores the pointer until its first timer flush.
-    juce::UndoManager undoManager;
+    juce::UndoManager undoHistory;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModelTree)
 };
