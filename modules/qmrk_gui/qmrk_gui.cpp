@@ -11,6 +11,8 @@
 #include "widgets/Hyperlinks.cpp"
 #include "suites/LabeledSuite.cpp"
 #include "suites/LabeledSuiteGrid.cpp"
+#include "hints/HintTexts.cpp"
+#include "hints/TipDisplayComponent.cpp"
 #include "info/InfoComponent.cpp"
 #include "presets/PresetFiles.cpp"
 #include "presets/PresetManager.cpp"

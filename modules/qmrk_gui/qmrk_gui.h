@@ -33,6 +33,8 @@
 // -- suites, hints, info
 #include "suites/LabeledSuite.h"
 #include "suites/LabeledSuiteGrid.h"
+#include "hints/HintTexts.h"
+#include "hints/TipDisplayComponent.h"
 #include "info/InfoComponent.h"
 // -- presets
 #include "presets/PresetFiles.h"
