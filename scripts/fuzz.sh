@@ -9,10 +9,11 @@ seconds="${FUZZ_SECONDS:-30}"
 build=build-fuzz
 flags="-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
 
+mkdir -p "$build"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTW_BUILD_FUZZERS=ON -DTW_BUILD_PLUGIN_FORMATS=OFF -DTW_BUILD_TESTS=OFF \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" > "$build.configure.log"
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" > "$build/configure.log"
 cmake --build "$build" -j"$(nproc)" --target tw_fuzz_set_state tw_fuzz_load_state tw_fuzz_seeds
 
 corpus="$build/corpus"
