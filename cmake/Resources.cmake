@@ -23,7 +23,15 @@ file(GLOB tw_presets CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/Resources/Fa
 set(tw_resource_files ${tw_staged_fonts} ${tw_icons} ${tw_presets})
 
 juce_add_binary_data(TanglewaveResources NAMESPACE BinaryData HEADER_NAME BinaryData.h SOURCES ${tw_resource_files})
+set(tw_binary_data_dir "${CMAKE_CURRENT_BINARY_DIR}/juce_binarydata_TanglewaveResources/JuceLibraryCode")
+list(LENGTH tw_resource_files tw_num_resources)
+set(tw_binary_data_outputs "${tw_binary_data_dir}/BinaryData.h")
+foreach(index RANGE 1 ${tw_num_resources})
+    list(APPEND tw_binary_data_outputs "${tw_binary_data_dir}/BinaryData${index}.cpp")
+endforeach()
+# juceaide leaves unchanged outputs untouched; touching them keeps the command from re-running.
 add_custom_command(
-    OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/juce_binarydata_TanglewaveResources/JuceLibraryCode/BinaryData1.cpp"
-    APPEND DEPENDS ${tw_resource_files})
+    OUTPUT "${tw_binary_data_dir}/BinaryData1.cpp"
+    APPEND DEPENDS ${tw_resource_files}
+    COMMAND "${CMAKE_COMMAND}" -E touch_nocreate ${tw_binary_data_outputs})
 set_target_properties(TanglewaveResources PROPERTIES POSITION_INDEPENDENT_CODE ON)
