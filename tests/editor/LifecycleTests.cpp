@@ -102,6 +102,9 @@ TEST (EditorLifecycle, AnEditorCreatedByTheProcessorIsItsActiveEditor)
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     ASSERT_NE (dynamic_cast<PluginEditor*> (editor.get()), nullptr);
     EXPECT_EQ (processor.getActiveEditor(), editor.get());
+
+    // As a host's wrapper closes it.
+    processor.editorBeingDeleted (editor.get());
     editor.reset();
     EXPECT_EQ (processor.getActiveEditor(), nullptr);
     deliverPendingMessages();
