@@ -12,6 +12,4 @@ PluginProcessor& processor();
 /** Renders a few blocks; traps when the output is not finite. */
 void renderAndCheck (PluginProcessor& p);
 
-} // extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
-
-namespace tw::fuzz
+} // namespace tw::fuzz
