@@ -4,7 +4,7 @@
 
 namespace
 {
-const qmrk_gui::EditorFonts& getEditorFonts()
+std::shared_ptr<const qmrk_gui::EditorFonts> getEditorFonts()
 {
     return qmrk_gui::EditorFonts::getShared (
         { BinaryData::SourceCodeProBold_ttf, BinaryData::SourceCodeProBold_ttfSize },
@@ -44,7 +44,8 @@ const PluginEditor::Shortcuts& PluginEditor::getShortcuts()
 PluginEditor::PluginEditor (PluginProcessor& p)
     : juce::AudioProcessorEditor (p)
     , pluginProcessor (p)
-    , lookAndFeel (getEditorFonts())
+    , fonts (getEditorFonts())
+    , lookAndFeel (*fonts)
     , companyLink (JucePlugin_Manufacturer, makeWebPage (companyPagePath), lookAndFeel.titleFont,
                    lookAndFeel.accentColour, juce::Justification::bottom)
     , productLink (getProductTitle(), makeWebPage (productPagePath), lookAndFeel.subtitleFont,

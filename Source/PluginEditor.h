@@ -79,6 +79,7 @@ private:
 
     // Construction order; destruction runs in reverse, so the look and feel outlives every widget.
     PluginProcessor& pluginProcessor;
+    std::shared_ptr<const qmrk_gui::EditorFonts> fonts;
     qmrk_gui::LookAndFeel lookAndFeel;
     qmrk_gui::HyperlinkLabel companyLink;
     qmrk_gui::HyperlinkLabel productLink;

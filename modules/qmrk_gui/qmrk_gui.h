@@ -22,6 +22,9 @@
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
+#include <mutex>
+
 // clang-format off
 // -- look and feel and widgets
 #include "lookandfeel/EditorFonts.h"

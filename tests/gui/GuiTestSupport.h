@@ -16,9 +16,11 @@ namespace tw::test
 {
 inline const qmrk_gui::EditorFonts& embeddedFonts()
 {
-    return qmrk_gui::EditorFonts::getShared (
+    // Held for the whole test run.
+    static const auto fonts = qmrk_gui::EditorFonts::getShared (
         { BinaryData::SourceCodeProBold_ttf, BinaryData::SourceCodeProBold_ttfSize },
         { BinaryData::CourierPrimeBold_ttf, BinaryData::CourierPrimeBold_ttfSize });
+    return *fonts;
 }
 
 /** Delivers every message already posted (asynchronous clicks, command messages). */

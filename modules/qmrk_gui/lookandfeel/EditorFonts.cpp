@@ -58,12 +58,23 @@ EditorFonts::EditorFonts (FontData bodyData, FontData titleData)
 {
 }
 
-const EditorFonts& EditorFonts::getShared (FontData bodyData, FontData titleData)
+std::shared_ptr<const EditorFonts> EditorFonts::getShared (FontData bodyData, FontData titleData)
 {
-    static const EditorFonts fonts (bodyData, titleData);
-    static const FontData firstBody = bodyData;
-    static const FontData firstTitle = titleData;
-    jassertquiet (bodyData.data == firstBody.data && titleData.data == firstTitle.data);
+    static std::mutex mutex;
+    static std::weak_ptr<const EditorFonts> current;
+    static FontData firstBody, firstTitle;
+
+    const std::lock_guard<std::mutex> lock (mutex);
+    if (auto fonts = current.lock())
+    {
+        jassertquiet (bodyData.data == firstBody.data && titleData.data == firstTitle.data);
+        return fonts;
+    }
+
+    auto fonts = std::make_shared<const EditorFonts> (bodyData, titleData);
+    current = fonts;
+    firstBody = bodyData;
+    firstTitle = titleData;
     return fonts;
 }
 

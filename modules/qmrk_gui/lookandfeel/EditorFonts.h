@@ -25,9 +25,10 @@ public:
         at the same height. */
     EditorFonts (FontData bodyData, FontData titleData);
 
-    /** The process-wide set, parsed on the first call and kept until the module is unloaded.
-        Later calls return the same set; their arguments must name the same data. */
-    static const EditorFonts& getShared (FontData bodyData, FontData titleData);
+    /** The set shared by everyone who holds it: parsed when the first holder asks and released
+        with the last one, so no typeface or glyph cache outlives the editors (a plug-in module
+        stays loaded long after its windows close). Later calls must name the same data. */
+    static std::shared_ptr<const EditorFonts> getShared (FontData bodyData, FontData titleData);
 
     const juce::Font body;
     const juce::Font title;
