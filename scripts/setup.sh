@@ -9,7 +9,6 @@ packages=(
     juce-modules-source
     googletest libgtest-dev libbenchmark-dev
     xvfb xauth
-    nodejs npm
     clang libclang-rt-14-dev
 )
 
@@ -19,6 +18,10 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# Node.js may come from elsewhere than Debian (its own npm included); only a missing one is installed.
+if ! command -v npm >/dev/null 2>&1; then
+    missing+=(nodejs npm)
+fi
 
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"

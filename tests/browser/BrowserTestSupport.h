@@ -9,24 +9,10 @@
 #include <utility>
 #include <vector>
 
-namespace juce
-{
-// JUCE's own hook for running one message of the native queue (not in its public headers).
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
-
 namespace tw::test
 {
 using Browser = qmrk_gui::PresetComponent;
 using Chooser = Browser::Chooser;
-
-/** Delivers every message already posted: asynchronous selections, clicks, deferred calls. */
-inline void deliverPendingMessages()
-{
-    for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-    {
-    }
-}
 
 /** The browser with its dialogs answered by the test instead of the user. */
 class TestBrowser : public Browser

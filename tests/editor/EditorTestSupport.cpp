@@ -1,53 +1,7 @@
 #include "EditorTestSupport.h"
 
-#include <cstdlib>
-
 namespace tw::test
 {
-IsolatedHome::IsolatedHome()
-    : oldHome (juce::SystemStats::getEnvironmentVariable ("HOME", {}))
-    , oldConfig (juce::SystemStats::getEnvironmentVariable ("XDG_CONFIG_HOME", {}))
-{
-    setenv ("HOME", folder.get().getFullPathName().toRawUTF8(), 1);
-    setenv ("XDG_CONFIG_HOME", folder.get().getChildFile (".config").getFullPathName().toRawUTF8(), 1);
-}
-
-IsolatedHome::~IsolatedHome()
-{
-    setenv ("HOME", oldHome.toRawUTF8(), 1);
-    setenv ("XDG_CONFIG_HOME", oldConfig.toRawUTF8(), 1);
-}
-
-void deliverPendingMessages()
-{
-    for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-    {
-    }
-}
-
-bool pumpUntil (const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto end = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (timeoutMs);
-
-    while (!condition())
-    {
-        if (juce::Time::getMillisecondCounter() > end)
-            return false;
-
-        if (!juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (1);
-    }
-
-    return true;
-}
-
-void setParameter (PluginProcessor& processor, const juce::String& id, float plainValue)
-{
-    auto* parameter = processor.getModel().getParameter (id);
-    ASSERT_NE (parameter, nullptr) << id;
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (plainValue));
-}
-
 float getParameter (PluginProcessor& processor, const juce::String& id)
 {
     auto* value = processor.getModel().getRawParameterValue (id);

@@ -8,36 +8,8 @@
 
 #include <memory>
 
-namespace juce
-{
-// JUCE's own hook for running one message of the native queue (not in its public headers).
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
-
 namespace tw::test
 {
-/** Points HOME and XDG_CONFIG_HOME at a fresh temp folder for the object's lifetime. */
-class IsolatedHome
-{
-public:
-    IsolatedHome();
-    ~IsolatedHome();
-
-    [[nodiscard]] const juce::File& get() const noexcept { return folder.get(); }
-
-private:
-    TempFolder folder;
-    juce::String oldHome, oldConfig;
-};
-
-/** Delivers every message already posted (asynchronous clicks, selections, deferred calls). */
-void deliverPendingMessages();
-
-/** Runs the message loop until condition holds or about timeoutMs passed; the condition's result. */
-bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000);
-
-/** Sets a host parameter from its plain value (0..1, 1..12 for PLayers, 0/1 for switches). */
-void setParameter (PluginProcessor& processor, const juce::String& id, float plainValue);
 [[nodiscard]] float getParameter (PluginProcessor& processor, const juce::String& id);
 
 /** The label and the control of a suite of the editor's grids. */

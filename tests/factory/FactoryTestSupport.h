@@ -30,51 +30,8 @@ namespace tw::test
     return designs;
 }
 
-/** Points HOME and XDG_CONFIG_HOME at an empty folder for as long as it lives, so that a processor
-    finds no user presets and the factory library takes the first ids. */
-class ScopedEmptyHome
-{
-public:
-    ScopedEmptyHome()
-    {
-        remember ("HOME", home);
-        remember ("XDG_CONFIG_HOME", configHome);
-        setenv ("HOME", folder.get().getFullPathName().toRawUTF8(), 1);
-        setenv ("XDG_CONFIG_HOME", folder.get().getChildFile (".config").getFullPathName().toRawUTF8(), 1);
-    }
-
-    ~ScopedEmptyHome()
-    {
-        restore ("HOME", home);
-        restore ("XDG_CONFIG_HOME", configHome);
-    }
-
-    [[nodiscard]] const juce::File& get() const noexcept { return folder.get(); }
-
-private:
-    struct Saved
-    {
-        bool present = false;
-        std::string value;
-    };
-
-    static void remember (const char* name, Saved& saved)
-    {
-        if (const auto* value = std::getenv (name))
-            saved = { true, value };
-    }
-
-    static void restore (const char* name, const Saved& saved)
-    {
-        if (saved.present)
-            setenv (name, saved.value.c_str(), 1);
-        else
-            unsetenv (name);
-    }
-
-    TempFolder folder;
-    Saved home, configHome;
-};
+/** A processor constructed while this lives finds no user presets: the factory ids come first. */
+using ScopedEmptyHome = IsolatedHome;
 
 //==============================================================================
 constexpr double renderSampleRate = 44100.0;

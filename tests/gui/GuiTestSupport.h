@@ -4,31 +4,19 @@
 #include <gtest/gtest.h>
 #include <qmrk_gui/qmrk_gui.h>
 
-#include <functional>
+#include "TestHelpers.h"
 
-namespace juce
-{
-// JUCE's own hook for running one message of the native queue (not in its public headers).
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
+#include <functional>
 
 namespace tw::test
 {
 inline const qmrk_gui::EditorFonts& embeddedFonts()
 {
     // Held for the whole test run.
-    static const auto fonts = qmrk_gui::EditorFonts::getShared (
-        { BinaryData::SourceCodeProBold_ttf, BinaryData::SourceCodeProBold_ttfSize },
-        { BinaryData::CourierPrimeBold_ttf, BinaryData::CourierPrimeBold_ttfSize });
+    static const auto fonts =
+        qmrk_gui::EditorFonts::getShared ({ BinaryData::SourceCodeProBold_ttf, BinaryData::SourceCodeProBold_ttfSize },
+                                          { BinaryData::CourierPrimeBold_ttf, BinaryData::CourierPrimeBold_ttfSize });
     return *fonts;
-}
-
-/** Delivers every message already posted (asynchronous clicks, command messages). */
-inline void dispatchPendingMessages()
-{
-    for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-    {
-    }
 }
 
 /** A cleared ARGB image with something painted into it. */

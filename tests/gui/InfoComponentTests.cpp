@@ -84,11 +84,11 @@ TEST_F (InfoPanel, HiddenPanelConsumesNothing)
 TEST_F (InfoPanel, CloseButtonHidesItAndASecondClickChangesNothing)
 {
     info.getCloseButton().triggerClick();
-    tw::test::dispatchPendingMessages();
+    tw::test::deliverPendingMessages();
     EXPECT_FALSE (info.isVisible());
 
     info.getCloseButton().triggerClick();
-    tw::test::dispatchPendingMessages();
+    tw::test::deliverPendingMessages();
     EXPECT_FALSE (info.isVisible());
 
     // Other buttons that report to the panel do not close it.

@@ -1,11 +1,12 @@
 #include "GuiTestSupport.h"
+#include "StubAudioProcessor.h"
 
 #include <vector>
 
 namespace
 {
 /** Just enough of a processor to own a parameter state with an undo manager. */
-class ParameterHost : public juce::AudioProcessor
+class ParameterHost : public tw::test::StubAudioProcessor
 {
 public:
     ParameterHost()
@@ -28,29 +29,10 @@ public:
 
     float value (const juce::String& id) { return state.getParameter (id)->getValue(); }
 
-    using juce::AudioProcessor::processBlock;
-
     void setValue (const juce::String& id, float normalised)
     {
         state.getParameter (id)->setValueNotifyingHost (normalised);
     }
-
-    const juce::String getName() const override { return "ParameterHost"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override { return 0.0; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    bool hasEditor() const override { return false; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
-    void getStateInformation (juce::MemoryBlock&) override {}
-    void setStateInformation (const void*, int) override {}
 
     juce::UndoManager undoManager;
     juce::AudioProcessorValueTreeState state;
@@ -254,7 +236,7 @@ TEST_F (Suites, TextEditorSuite)
 
     suite.editor.setText ("My preset", false);
     suite.clearText();
-    tw::test::dispatchPendingMessages();
+    tw::test::deliverPendingMessages();
     EXPECT_TRUE (suite.editor.getText().isEmpty());
     EXPECT_EQ (counter.changes, 0);
 

@@ -226,7 +226,7 @@ TEST_F (Widgets, IconButtonRecoloursItsIconPerState)
 
     button.setEnabled (true);
     button.triggerClick();
-    tw::test::dispatchPendingMessages();
+    tw::test::deliverPendingMessages();
     EXPECT_EQ (listener.clicks, 1);
 }
 

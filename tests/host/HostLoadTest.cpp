@@ -50,6 +50,8 @@ struct FormatCase
     bool hostKeepsOrderAndTexts;
 };
 
+void PrintTo (const FormatCase& c, std::ostream* os) { *os << c.name; }
+
 class HostedPlugin : public ::testing::TestWithParam<FormatCase>
 {
 protected:

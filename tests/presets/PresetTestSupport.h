@@ -1,5 +1,6 @@
 #pragma once
 
+#include <StubAudioProcessor.h>
 #include <TestHelpers.h>
 #include <gtest/gtest.h>
 #include <qmrk_gui/qmrk_gui.h>
@@ -28,15 +29,13 @@ struct RecordingDisplay : Loader::PresetDisplay
     information handed to a manager when one is attached. Parameter changes mark the loaded
     preset modified, as the plug-in's dispatch does.
 */
-class FakePresetProcessor : public juce::AudioProcessor,
+class FakePresetProcessor : public tw::test::StubAudioProcessor,
                             public Loader,
                             public qmrk_gui::PresetShiftSource,
                             private juce::AudioProcessorValueTreeState::Listener
 {
 public:
     static constexpr int testShift = 13; // not a whole number of bytes
-
-    using juce::AudioProcessor::processBlock;
 
     FakePresetProcessor()
         : parameters (*this, &undo, "Tw10", createLayout())
@@ -127,20 +126,6 @@ public:
     int presetShift = testShift;
 
     //==============================================================================
-    const juce::String getName() const override { return "FakePresetProcessor"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override { return 0.0; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    bool hasEditor() const override { return false; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
     void getStateInformation (juce::MemoryBlock& destData) override { getState (destData, true); }
     void setStateInformation (const void* data, int sizeInBytes) override { setState (data, sizeInBytes); }
 

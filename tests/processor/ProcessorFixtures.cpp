@@ -1,23 +1,7 @@
 #include "ProcessorFixtures.h"
 
-#include <cstdlib>
-
 namespace tw::test
 {
-IsolatedHome::IsolatedHome()
-    : oldHome (juce::SystemStats::getEnvironmentVariable ("HOME", {}))
-    , oldConfig (juce::SystemStats::getEnvironmentVariable ("XDG_CONFIG_HOME", {}))
-{
-    setenv ("HOME", folder.get().getFullPathName().toRawUTF8(), 1);
-    setenv ("XDG_CONFIG_HOME", folder.get().getChildFile (".config").getFullPathName().toRawUTF8(), 1);
-}
-
-IsolatedHome::~IsolatedHome()
-{
-    setenv ("HOME", oldHome.toRawUTF8(), 1);
-    setenv ("XDG_CONFIG_HOME", oldConfig.toRawUTF8(), 1);
-}
-
 juce::AudioBuffer<float> makeTestSignal (int numChannels, int numSamples, double sampleRate)
 {
     juce::AudioBuffer<float> buffer (numChannels, numSamples);
@@ -51,13 +35,6 @@ bool allFinite (const juce::AudioBuffer<float>& buffer)
             if (!std::isfinite (buffer.getSample (ch, i)))
                 return false;
     return true;
-}
-
-void setParameter (PluginProcessor& processor, const juce::String& id, float plainValue)
-{
-    auto* parameter = processor.getModel().getParameter (id);
-    ASSERT_NE (parameter, nullptr) << id;
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (plainValue));
 }
 
 } // namespace tw::test

@@ -27,13 +27,7 @@ juce::AudioProcessor::BusesLayout layoutFor (int numChannels)
 class ProcessBlockAllocation : public ::testing::TestWithParam<Case>
 {
 protected:
-    void SetUp() override
-    {
-        setenv ("HOME", home.get().getFullPathName().toRawUTF8(), 1);
-        setenv ("XDG_CONFIG_HOME", home.get().getChildFile (".config").getFullPathName().toRawUTF8(), 1);
-    }
-
-    tw::test::TempFolder home;
+    tw::test::IsolatedHome home;
 };
 } // namespace
 

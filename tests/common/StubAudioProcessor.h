@@ -1,0 +1,32 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+namespace tw::test
+{
+/** An audio processor that does nothing: a base for test fixtures that only need one to own a
+    parameter state. */
+class StubAudioProcessor : public juce::AudioProcessor
+{
+public:
+    using juce::AudioProcessor::processBlock;
+
+    const juce::String getName() const override { return "Stub"; }
+    void prepareToPlay (double, int) override {}
+    void releaseResources() override {}
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
+    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
+    bool hasEditor() const override { return false; }
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
+    void changeProgramName (int, const juce::String&) override {}
+    void getStateInformation (juce::MemoryBlock&) override {}
+    void setStateInformation (const void*, int) override {}
+};
+
+} // namespace tw::test
