@@ -160,3 +160,21 @@ TEST_F (ProcessorTest, NoSettingRateOrBlockSizeProducesNonFiniteOutput)
             ASSERT_TRUE (allFinite (buffer)) << rate << " Hz, block " << blockSize;
         }
 }
+
+TEST_F (ProcessorTest, StartsOnTheDefaultPresetUnmodifiedWithNoHistory)
+{
+    PluginProcessor processor;
+    auto& presets = processor.getPresetManager();
+    ASSERT_NE (presets.getDefaultPreset(), nullptr);
+    EXPECT_EQ (presets.getCurrentId(), 110);
+    EXPECT_EQ (presets.getCurrentId(), presets.getDefaultPreset()->id);
+    EXPECT_EQ (presets.getDefaultPreset()->name, "Default");
+    EXPECT_FALSE (processor.isModified());
+    EXPECT_FALSE (processor.getModel().getUndoManager().canUndo());
+    EXPECT_FALSE (processor.getModel().getUndoManager().canRedo());
+
+    // The model's timer writes parameter values into the state tree; that must not add history.
+    pumpMessages (300);
+    EXPECT_FALSE (processor.getModel().getUndoManager().canUndo());
+    EXPECT_FALSE (processor.isModified());
+}
