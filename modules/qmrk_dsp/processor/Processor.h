@@ -22,7 +22,7 @@ public:
     /** Reads input and writes output; both may be the same block. */
     virtual void process (const Block& input, Block& output) = 0;
 
-    /** Sizes every buffer for the spec; nothing is allocated while processing afterwards. */
+    /** Sizes every buffer for the ProcessSpec; nothing is allocated while processing afterwards. */
     virtual void prepare (const juce::dsp::ProcessSpec& spec) = 0;
 
     /** Clears memories and ends the argument ramps. */
@@ -36,7 +36,7 @@ public:
     juce::SpinLock lock;
 
 protected:
-    /** Takes the spec's rate when it is usable; a zero, negative or non-finite rate keeps the last one. */
+    /** Takes the ProcessSpec's rate when it is usable; a zero, negative or non-finite rate keeps the last one. */
     void storeSampleRate (const juce::dsp::ProcessSpec& spec) noexcept;
 
     /** Runs fn over consecutive slices of at most maxSamples, so that per-sample buffers sized in
