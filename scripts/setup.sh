@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-    build-essential cmake pkg-config git ccache
+    build-essential cmake pkg-config git ccache clang-format
     juce-modules-source
     googletest libgtest-dev libbenchmark-dev
     xvfb xauth

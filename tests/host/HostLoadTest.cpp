@@ -50,7 +50,10 @@ struct FormatCase
     bool hostKeepsOrderAndTexts;
 };
 
-void PrintTo (const FormatCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo (const FormatCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HostedPlugin : public ::testing::TestWithParam<FormatCase>
 {
