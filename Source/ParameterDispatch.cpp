@@ -116,6 +116,11 @@ void PluginProcessor::parameterChanged (const juce::String& parameterID, float n
         }
     }
 
+    requestLabelRefresh (ref, onMessageThread);
+}
+
+void PluginProcessor::requestLabelRefresh (ParameterRef ref, bool onMessageThread)
+{
     if (labelUpdater.load() == nullptr)
         return;
 
@@ -219,9 +224,10 @@ void PluginProcessor::applyAllParameters()
         if (auto* value = model.getRawParameterValue (ModelTree::getParameterID (ref.type, ref.stage)))
             applyParameter (ref, value->load());
 
-    if (labelUpdater.load() != nullptr)
-        for (const auto& ref : labelRefreshOrder)
-            refreshLabel (ref.type, ref.stage);
+    // Hosts may restore state away from the message thread; the labels then follow via the timer.
+    const auto onMessageThread = isMessageThread();
+    for (const auto& ref : labelRefreshOrder)
+        requestLabelRefresh (ref, onMessageThread);
 }
 
 juce::String PluginProcessor::getLabelText (ParameterType type, int stage)

@@ -94,6 +94,7 @@ public:
 private:
     void configureChain();
     void applyParameter (ParameterRef ref, float newValue);
+    void requestLabelRefresh (ParameterRef ref, bool onMessageThread);
     [[nodiscard]] qmrk_dsp::ChorusStage<float>& chorus (int stage) noexcept;
     [[nodiscard]] qmrk_dsp::BoolArg<float>& chorusSwitch (int stage) noexcept;
     [[nodiscard]] static int labelSlot (ParameterType type, int stage) noexcept;

@@ -9,6 +9,8 @@ struct RecordingUpdater : qmrk_gui::LabelUpdater
 {
     void updateLabel (const juce::String& text, int type, int stage) override
     {
+        if (!juce::MessageManager::getInstance()->isThisTheMessageThread())
+            ++callsOffMessageThread;
         calls.push_back ({ text, type, stage });
         latest[{ type, stage }] = text;
     }
@@ -20,6 +22,7 @@ struct RecordingUpdater : qmrk_gui::LabelUpdater
     };
     std::vector<Call> calls;
     std::map<std::pair<int, int>, juce::String> latest;
+    std::atomic<int> callsOffMessageThread { 0 };
 };
 
 struct CountingDisplay : qmrk_gui::PresetManager::PresetLoader::PresetDisplay
@@ -276,4 +279,24 @@ TEST_F (DispatchTest, AudioThreadChangesReachTheLabelsOnTheMessageThread)
     processor.setLabelUpdater (nullptr);
     pumpMessages (100);
     EXPECT_EQ (updater.calls.size(), 1u);
+}
+
+TEST_F (DispatchTest, StateRestoredOnAnotherThreadRefreshesLabelsOnTheMessageThread)
+{
+    setParameter (processor, "PRange", 1.0f);
+    juce::MemoryBlock blob;
+    processor.getStateInformation (blob);
+    setParameter (processor, "PRange", 0.0f);
+
+    RecordingUpdater updater;
+    processor.setLabelUpdater (&updater);
+    updater.calls.clear();
+
+    std::thread host ([&] { EXPECT_TRUE (processor.setState (blob.getData(), static_cast<int> (blob.getSize()))); });
+    host.join();
+    EXPECT_EQ (updater.callsOffMessageThread.load(), 0);
+
+    EXPECT_TRUE (pumpUntil ([&] { return updater.latest[{ PRange, -1 }] == "Range: 6.0 octs"; }));
+    EXPECT_EQ (updater.callsOffMessageThread.load(), 0);
+    processor.setLabelUpdater (nullptr);
 }
