@@ -73,7 +73,7 @@ void dropUnusableValues (juce::XmlElement& root)
 {
     for (auto* child : root.getChildIterator())
     {
-        if (!child->hasTagName ("PARAM") || !child->hasAttribute ("value"))
+        if (child->getTagName() != "PARAM" || !child->hasAttribute ("value"))
             continue;
 
         const auto value = child->getDoubleAttribute ("value");
@@ -112,7 +112,8 @@ void PluginProcessor::getState (juce::MemoryBlock& destData, bool includePresetI
 bool PluginProcessor::setState (const void* data, int sizeInBytes)
 {
     auto xml = parseStateDocument (data, sizeInBytes);
-    if (xml == nullptr || !xml->hasTagName (model.state.getType()))
+    // Any case of the root type is taken; compared directly, since hasTagName asserts on a case mismatch.
+    if (xml == nullptr || !xml->getTagName().equalsIgnoreCase (model.state.getType().toString()))
         return false;
 
     dropUnusableValues (*xml);

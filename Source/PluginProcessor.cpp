@@ -123,7 +123,8 @@ void PluginProcessor::processBlockBypassed (juce::AudioBuffer<float>&, juce::Mid
 {
     if (processed)
     {
-        resetStages();
+        reset();
+        resetLowCutIfRequested(); // on the audio thread the filters can be reset at once
         processed = false;
     }
 }
@@ -143,20 +144,11 @@ bool PluginProcessor::producesMidi() const
 
 void PluginProcessor::reset()
 {
+    // The clear button calls this on the message thread while audio may run: the stages take
+    // their locks, the lock-free low-cut filters are reset at the start of the next block.
     driver.resetLocked();
     chain.resetLocked();
     lowCutResetPending = true;
-    mixer.reset();
-    output.resetLocked();
-}
-
-void PluginProcessor::resetStages()
-{
-    // Called on the audio thread (bypass), where the filters can be reset directly.
-    driver.resetLocked();
-    chain.resetLocked();
-    lowCut.reset();
-    lowCutResetPending = false;
     mixer.reset();
     output.resetLocked();
 }

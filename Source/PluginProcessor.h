@@ -100,7 +100,6 @@ private:
     [[nodiscard]] static int labelSlot (ParameterType type, int stage) noexcept;
 
     void processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples);
-    void resetStages();
     void resetLowCutIfRequested() noexcept;
     void timerCallback() override;
 
