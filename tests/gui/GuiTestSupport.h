@@ -10,14 +10,8 @@
 
 namespace tw::test
 {
-inline const qmrk_gui::EditorFonts& embeddedFonts()
-{
-    // Held for the whole test run.
-    static const auto fonts =
-        qmrk_gui::EditorFonts::getShared ({ BinaryData::SourceCodeProBold_ttf, BinaryData::SourceCodeProBold_ttfSize },
-                                          { BinaryData::CourierPrimeBold_ttf, BinaryData::CourierPrimeBold_ttfSize });
-    return *fonts;
-}
+/** The embedded editor fonts, held until the test run ends. */
+const qmrk_gui::EditorFonts& embeddedFonts();
 
 /** A cleared ARGB image with something painted into it. */
 inline juce::Image paintToImage (int width, int height, const std::function<void (juce::Graphics&)>& paint)
