@@ -179,6 +179,47 @@ TEST_P (HostedPlugin, ProcessesABlock)
     instance->releaseResources();
 }
 
+TEST_P (HostedPlugin, StateRoundTripsThroughTheHost)
+{
+    juce::AudioProcessorParameter* mix = nullptr;
+    for (auto* p : instance->getParameters())
+        if (p->getName (64) == "Mix")
+            mix = p;
+    ASSERT_NE (mix, nullptr);
+
+    // Hosts hand parameter changes to an LV2 plug-in while it runs: run a block on each side.
+    auto runABlock = [] (juce::AudioPluginInstance& plugin)
+    {
+        plugin.setPlayConfigDetails (2, 2, sampleRate, blockSize);
+        plugin.prepareToPlay (sampleRate, blockSize);
+        juce::AudioBuffer<float> buffer (2, blockSize);
+        buffer.clear();
+        juce::MidiBuffer midi;
+        plugin.processBlock (buffer, midi);
+        plugin.releaseResources();
+    };
+
+    mix->setValueNotifyingHost (0.25f);
+    runABlock (*instance);
+    juce::MemoryBlock state;
+    instance->getStateInformation (state);
+    ASSERT_GT (state.getSize(), 0u);
+
+    auto second = GetParam().load();
+    ASSERT_NE (second, nullptr);
+    second->setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+
+    runABlock (*second);
+
+    for (auto* p : second->getParameters())
+    {
+        if (p->getName (64) == "Mix")
+        {
+            EXPECT_NEAR (p->getValue(), 0.25f, 1.0e-4f);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostedPlugin,
                           ::testing::Values (FormatCase { "VST3", loadVst3, true, true },
                                              FormatCase { "LV2", loadLv2, false, false }),
