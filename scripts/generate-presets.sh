@@ -6,9 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build="${1:-build-presetgen}"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DTW_BUILD_PLUGIN_FORMATS=OFF
-fi
-cmake --build "$build" --target tw_presetgen
+bash scripts/build-target.sh "$build" tw_presetgen -DTW_BUILD_PLUGIN_FORMATS=OFF
 "$build/tools/presetgen/tw_presetgen" "$PWD"
 cmake "$build" > /dev/null

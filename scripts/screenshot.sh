@@ -6,12 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build="${1:-build}"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
-fi
-# Reconfiguring keeps the folder's options and picks up targets added since it was configured.
-cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tw_screenshot
+bash scripts/build-target.sh "$build" tw_screenshot
 
 tool="$build/tools/screenshot/tanglewave-screenshot"
 output="docs/screenshot.png"
