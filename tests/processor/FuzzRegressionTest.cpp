@@ -5,49 +5,39 @@ using namespace tw::test;
 
 namespace
 {
-juce::Array<juce::File> regressionInputs (const char* target)
+/** Feeds every saved input of a fuzz target to apply, then renders: the output must stay finite. */
+void replay (const char* target, const std::function<void (PluginProcessor&, const juce::MemoryBlock&)>& apply)
 {
-    return juce::File (TW_SOURCE_DIR)
-        .getChildFile ("fuzz/regressions")
-        .getChildFile (target)
-        .findChildFiles (juce::File::findFiles, false, "*");
-}
+    IsolatedHome home;
+    PluginProcessor processor;
+    processor.prepareToPlay (44100.0, 256);
 
-void expectCleanRender (PluginProcessor& processor, const juce::File& input)
-{
-    auto buffer = makeTestSignal (2, 2048, 44100.0);
-    processInBlocks (processor, buffer, 256);
-    EXPECT_TRUE (allFinite (buffer)) << input.getFileName();
+    const auto folder = juce::File (TW_SOURCE_DIR).getChildFile ("fuzz/regressions").getChildFile (target);
+    for (const auto& input : folder.findChildFiles (juce::File::findFiles, false, "*"))
+    {
+        juce::MemoryBlock data;
+        ASSERT_TRUE (input.loadFileAsData (data));
+        apply (processor, data);
+
+        auto buffer = makeTestSignal (2, 2048, 44100.0);
+        processInBlocks (processor, buffer, 256);
+        EXPECT_TRUE (allFinite (buffer)) << input.getFileName();
+    }
 }
 } // namespace
 
 TEST (FuzzRegressions, StateBlobsAreHandledSafely)
 {
-    IsolatedHome home;
-    PluginProcessor processor;
-    processor.prepareToPlay (44100.0, 256);
-
-    for (const auto& input : regressionInputs ("set_state"))
-    {
-        juce::MemoryBlock data;
-        ASSERT_TRUE (input.loadFileAsData (data));
-        processor.setState (data.getData(), static_cast<int> (data.getSize()));
-        expectCleanRender (processor, input);
-    }
+    replay ("set_state", [] (PluginProcessor& processor, const juce::MemoryBlock& data)
+            { processor.setState (data.getData(), static_cast<int> (data.getSize())); });
 }
 
 TEST (FuzzRegressions, PresetDataIsHandledSafely)
 {
-    IsolatedHome home;
-    PluginProcessor processor;
-    processor.prepareToPlay (44100.0, 256);
-
-    for (const auto& input : regressionInputs ("load_state"))
-    {
-        juce::MemoryBlock data;
-        ASSERT_TRUE (input.loadFileAsData (data));
-        if (processor.loadState (data, true))
-            processor.getModel().getUndoManager().undo();
-        expectCleanRender (processor, input);
-    }
+    replay ("load_state",
+            [] (PluginProcessor& processor, const juce::MemoryBlock& data)
+            {
+                if (processor.loadState (data, true))
+                    processor.getModel().getUndoManager().undo();
+            });
 }
