@@ -26,5 +26,5 @@ for target in set_state load_state; do
     mkdir -p "fuzz/regressions/$target"
     "$build/fuzz/tw_fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -artifact_prefix="$build/crashes/${target}-" -print_final_stats=1 \
-        "$corpus/$target" "fuzz/regressions/$target" 2>&1 | tail -n 12
+        "$corpus/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" 2>&1 | tail -n 12
 done

@@ -5,15 +5,20 @@ using namespace tw::test;
 
 namespace
 {
-/** Feeds every saved input of a fuzz target to apply, then renders: the output must stay finite. */
+/** Feeds every kept input of a fuzz target (crash regressions and the committed corpus) to apply,
+    then renders: the output must stay finite. */
 void replay (const char* target, const std::function<void (PluginProcessor&, const juce::MemoryBlock&)>& apply)
 {
     IsolatedHome home;
     PluginProcessor processor;
     processor.prepareToPlay (44100.0, 256);
 
-    const auto folder = juce::File (TW_SOURCE_DIR).getChildFile ("fuzz/regressions").getChildFile (target);
-    for (const auto& input : folder.findChildFiles (juce::File::findFiles, false, "*"))
+    const auto fuzz = juce::File (TW_SOURCE_DIR).getChildFile ("fuzz");
+    auto inputs = fuzz.getChildFile ("regressions").getChildFile (target).findChildFiles (juce::File::findFiles, false);
+    inputs.addArray (fuzz.getChildFile ("corpus").getChildFile (target).findChildFiles (juce::File::findFiles, false));
+    ASSERT_FALSE (inputs.isEmpty()) << target;
+
+    for (const auto& input : inputs)
     {
         juce::MemoryBlock data;
         ASSERT_TRUE (input.loadFileAsData (data));
