@@ -3,7 +3,7 @@
 # for the constructed defaults and the worst case, at 44.1 and 48 kHz, blocks of 32 to 2048.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --bench
 
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_BENCHMARKS=ON -DTW_BUILD_PLUGIN_FORMATS=OFF > /dev/null

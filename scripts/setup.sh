@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build needs and is missing: Debian packages and the npm font packages.
 # Safe to run again: it installs nothing that is already there.
+# Usage: scripts/setup.sh [--tests] [--bench]
+#   --tests  also what the test command needs: a real host (Ardour) and the LV2 validators
+#   --bench  also valgrind, which counts the benchmark's instructions
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +14,13 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
 )
+for arg in "$@"; do
+    case "$arg" in
+        --tests) packages+=(ardour lv2-dev sordi) ;;
+        --bench) packages+=(valgrind) ;;
+        *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # bounded time, then run all tests through CTest (headless X for the GUI tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 build=build-tests
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_TESTS=ON
