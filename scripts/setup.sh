@@ -16,7 +16,7 @@ packages=(
 )
 for arg in "$@"; do
     case "$arg" in
-        --tests) packages+=(ardour lv2-dev sordi) ;;
+        --tests) packages+=(ardour lv2-dev sordi lilv-utils) ;;
         --bench) packages+=(valgrind) ;;
         *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
     esac
