@@ -1,19 +1,15 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and AddressSanitizer and runs each for a bounded time.
-# FUZZ_SECONDS sets the time per target (default 30). Crash inputs are left in build-fuzz/crashes/:
+# Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# each for a bounded time.
+# FUZZ_SECONDS sets the time per target (default 30). Crash inputs are left in build-asan/crashes/:
 # copy them into fuzz/regressions/<target>/ so the regular tests replay them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
-build=build-fuzz
-flags="-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer"
-
-mkdir -p "$build"
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTW_BUILD_FUZZERS=ON -DTW_BUILD_PLUGIN_FORMATS=OFF -DTW_BUILD_TESTS=OFF \
-    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" > "$build/configure.log"
+# The AddressSanitizer build of the tests also carries the fuzz targets.
+build=build-asan
+bash scripts/configure-sanitized.sh "$build" address
 cmake --build "$build" -j"$(nproc)" --target tw_fuzz_set_state tw_fuzz_load_state tw_fuzz_seeds
 
 corpus="$build/corpus"
@@ -21,6 +17,7 @@ mkdir -p "$corpus/set_state" "$corpus/load_state" "$build/crashes"
 "$build/fuzz/tw_fuzz_seeds" "$corpus/set_state" "$corpus/load_state"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1"
 for target in set_state load_state; do
     echo "Fuzzing $target for ${seconds}s"
     mkdir -p "fuzz/regressions/$target"

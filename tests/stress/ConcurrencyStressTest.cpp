@@ -1,0 +1,192 @@
+// Every thread a host drives the plug-in from, all at once: an audio thread processing blocks of
+// changing sizes (now and then bypassed), a host thread automating every parameter, and the
+// message thread loading factory presets, undoing and redoing, restoring host state and opening
+// and closing the editor. CI runs this binary under ThreadSanitizer, which fails it on any race.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "PluginProcessor.h"
+#include "TestHelpers.h"
+
+namespace
+{
+constexpr int maxBlock = 512;
+
+// TW_STRESS_SECONDS lengthens the run (the sanitizer job gives it more time than a plain build).
+int stressMilliseconds()
+{
+    const auto seconds = juce::SystemStats::getEnvironmentVariable ("TW_STRESS_SECONDS", "3").getIntValue();
+    return juce::jlimit (1, 600, seconds) * 1000;
+}
+
+struct MessageThreadCounts
+{
+    int presetLoads = 0, undos = 0, redos = 0, restores = 0, editors = 0;
+};
+
+std::vector<qmrk_gui::PresetManager::FactoryPreset*> factoryPresets (qmrk_gui::PresetManager& manager)
+{
+    std::vector<qmrk_gui::PresetManager::FactoryPreset*> presets;
+    for (int id = qmrk_gui::PresetManager::firstPresetId; id < qmrk_gui::PresetManager::firstPresetId + 1000; ++id)
+        if (auto* preset = manager.getFactoryPreset (id))
+            presets.push_back (preset);
+    return presets;
+}
+
+bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            if (! std::isfinite (buffer.getSample (ch, i)))
+                return false;
+    return true;
+}
+} // namespace
+
+TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
+{
+    const tw::test::IsolatedHome home;
+    PluginProcessor processor;
+    processor.prepareToPlay (48000.0, maxBlock);
+
+    auto& manager = processor.getPresetManager();
+    auto& undo = processor.getModel().getUndoManager();
+    const auto presets = factoryPresets (manager);
+    ASSERT_GT (presets.size(), 1u);
+
+    // A host's saved session to restore now and then: a non-default setting.
+    tw::test::setParameter (processor, "PLayers", 9.0f);
+    tw::test::setParameter (processor, "CEnabled_b", 1.0f);
+    juce::MemoryBlock savedSession;
+    processor.getStateInformation (savedSession);
+
+    std::atomic<bool> stop { false };
+    std::atomic<bool> nonFinite { false };
+    std::atomic<int> blocksProcessed { 0 }, bypassedBlocks { 0 }, automationRounds { 0 };
+
+    std::thread audioThread (
+        [&]
+        {
+            juce::Random random (1);
+            juce::AudioBuffer<float> buffer (2, maxBlock);
+            juce::MidiBuffer midi;
+            while (! stop.load())
+            {
+                const auto numSamples = 1 + random.nextInt (maxBlock);
+                juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), 2, 0, numSamples);
+                for (int ch = 0; ch < 2; ++ch)
+                    for (int i = 0; i < numSamples; ++i)
+                        view.setSample (ch, i, random.nextFloat() - 0.5f);
+
+                if (random.nextInt (20) == 0)
+                {
+                    processor.processBlockBypassed (view, midi);
+                    ++bypassedBlocks;
+                }
+                else
+                {
+                    processor.processBlock (view, midi);
+                }
+
+                if (! allFinite (view, numSamples))
+                    nonFinite = true;
+                ++blocksProcessed;
+            }
+        });
+
+    // Hosts set a parameter's value and then tell its listeners, from their own thread.
+    std::thread automationThread (
+        [&]
+        {
+            juce::Random random (2);
+            const auto& parameters = processor.getParameters();
+            while (! stop.load())
+            {
+                for (auto* p : parameters)
+                {
+                    const auto value = random.nextFloat();
+                    p->setValue (value);
+                    p->sendValueChangedMessageToListeners (value);
+                }
+                ++automationRounds;
+                std::this_thread::sleep_for (std::chrono::microseconds (300));
+            }
+        });
+
+    MessageThreadCounts counts;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    const auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (stressMilliseconds());
+    for (int round = 0; juce::Time::getMillisecondCounter() < deadline; ++round)
+    {
+        switch (round % 6)
+        {
+            case 0:
+            {
+                auto* preset = presets[static_cast<size_t> (round / 6) % presets.size()];
+                if (manager.getLoader().loadState (preset->data, true))
+                {
+                    manager.setCurrentId (preset->id);
+                    ++counts.presetLoads;
+                }
+                break;
+            }
+            case 1:
+                if (undo.undo())
+                    ++counts.undos;
+                break;
+            case 2:
+                if (undo.redo())
+                    ++counts.redos;
+                break;
+            case 3:
+                processor.setStateInformation (savedSession.getData(), static_cast<int> (savedSession.getSize()));
+                ++counts.restores;
+                break;
+            case 4:
+                editor.reset (processor.createEditorAndMakeActive());
+                ASSERT_NE (editor, nullptr);
+                ++counts.editors;
+                break;
+            case 5:
+                if (editor != nullptr)
+                    (void) editor->createComponentSnapshot (editor->getLocalBounds());
+                editor.reset();
+                break;
+            default:
+                break;
+        }
+        tw::test::pumpMessages (5);
+    }
+    editor.reset();
+
+    stop = true;
+    audioThread.join();
+    automationThread.join();
+
+    EXPECT_FALSE (nonFinite.load());
+    // Each kind of work really ran alongside the others.
+    EXPECT_GT (blocksProcessed.load(), 100);
+    EXPECT_GT (bypassedBlocks.load(), 0);
+    EXPECT_GT (automationRounds.load(), 10);
+    EXPECT_GT (counts.presetLoads, 0);
+    EXPECT_GT (counts.undos, 0);
+    EXPECT_GT (counts.redos, 0);
+    EXPECT_GT (counts.restores, 0);
+    EXPECT_GT (counts.editors, 0);
+
+    // Afterwards the instance still works: its state round-trips into a fresh one.
+    juce::MemoryBlock state;
+    processor.getStateInformation (state);
+    PluginProcessor fresh;
+    EXPECT_TRUE (fresh.setState (state.getData(), static_cast<int> (state.getSize())));
+    for (auto* p : processor.getParameters())
+    {
+        const auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p);
+        ASSERT_NE (ranged, nullptr);
+        EXPECT_FLOAT_EQ (fresh.getModel().getParameter (ranged->paramID)->getValue(), ranged->getValue())
+            << ranged->paramID;
+    }
+}
