@@ -70,6 +70,8 @@ void operator delete[] (void* p) noexcept
 {
     std::free (p);
 }
+// Sized deallocation exists only where the compiler enables it (GCC does, clang 14 does not).
+#if __cpp_sized_deallocation
 void operator delete (void* p, std::size_t) noexcept
 {
     std::free (p);
@@ -78,6 +80,7 @@ void operator delete[] (void* p, std::size_t) noexcept
 {
     std::free (p);
 }
+#endif
 void operator delete (void* p, std::align_val_t) noexcept
 {
     std::free (p);
@@ -86,6 +89,7 @@ void operator delete[] (void* p, std::align_val_t) noexcept
 {
     std::free (p);
 }
+#if __cpp_sized_deallocation
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free (p);
@@ -94,6 +98,7 @@ void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free (p);
 }
+#endif
 
 namespace tw::test
 {

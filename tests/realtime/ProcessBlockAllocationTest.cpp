@@ -34,7 +34,8 @@ protected:
 TEST_P (ProcessBlockAllocation, ProcessingAndAutomationAllocateNothing)
 {
     constexpr int maxBlock = 512;
-    const auto [sampleRate, numChannels] = GetParam();
+    const auto sampleRate = GetParam().sampleRate;
+    const auto numChannels = GetParam().numChannels;
 
     PluginProcessor processor;
     ASSERT_TRUE (processor.setBusesLayout (layoutFor (numChannels)));
