@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""Tanglewave in a real DAW: Ardour 7 saves and reloads the plug-in's state.
+
+One session per run, in a throw-away folder: a stereo track records the dummy backend's sine
+through the plug-in (VST3 or LV2), and snapshots are saved at the plug-in's default, at a factory
+preset (its values from the preset table, set through the host's controls) and at that preset
+with further changes. Each setting's snapshot is reloaded in a fresh Ardour process and saved
+again by the restored instance; every snapshot is rendered by ardour7-export in a fresh process.
+
+It passes when, for each setting, the render of the reloaded and re-saved session equals the
+render of the session as first saved sample for sample, both differ clearly from the default
+render, the two settings sound different, and (VST3, where Ardour reads the plug-in's values)
+every parameter reads back after the reload as it was set. A missing tool is a failure.
+"""
+
+import argparse
+import csv
+import glob
+import math
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import wave
+import xml.etree.ElementTree as ET
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ARDOUR_LIB = "/usr/lib/ardour7"
+VST3_SCANNER = os.path.join(ARDOUR_LIB, "ardour-vst3-scanner")
+SAMPLE_RATE = 48000
+RECORD_SECONDS = 3
+
+FACTORY_PRESET = "Down the well"
+# Changes on top of the factory preset; each differs from the preset's own value.
+TWEAKS = {"Mix": 0.83, "PLayers": 11, "Stereo": 1, "CEnabled_b": 0, "PFreq": 0.27, "TFeedbackTexture": 0.64}
+
+PROCESS_TIMEOUT = 90
+EXPORT_TIMEOUT = 60
+
+
+class Failure(Exception):
+    pass
+
+
+def log(message):
+    print(message, flush=True)
+
+
+def require_tools():
+    missing = [tool for tool in ("ardour7-lua", "ardour7-export") if shutil.which(tool) is None]
+    if not os.access(VST3_SCANNER, os.X_OK):
+        missing.append(VST3_SCANNER)
+    if missing:
+        raise Failure("missing " + ", ".join(missing) + " (install with: bash scripts/setup.sh --tests)")
+
+
+def run(cmd, env, timeout, what):
+    started = time.monotonic()
+    try:
+        result = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL, timeout=timeout, text=True, errors="replace")
+    except subprocess.TimeoutExpired as e:
+        output = e.stdout if isinstance(e.stdout, str) else (e.stdout or b"").decode(errors="replace")
+        raise Failure(f"{what}: no result within {timeout} s\n{tail(output)}")
+    log(f"  {what}: {time.monotonic() - started:.1f} s")
+    return result
+
+
+def tail(text, lines=40):
+    # Ardour lists every export format it cannot encode; that is noise here.
+    kept = [line for line in text.splitlines() if "Ignored format" not in line]
+    return "\n".join(kept[-lines:])
+
+
+def run_lua(script, args, env, what):
+    result = run(["ardour7-lua", os.path.join(HERE, script)] + args, env, PROCESS_TIMEOUT, what)
+    if result.returncode != 0 or "TW-DONE" not in result.stdout:
+        raise Failure(f"{what} failed (exit {result.returncode}):\n{tail(result.stdout)}")
+    return result.stdout
+
+
+def export(session, snapshot, wav, env):
+    # ardour7-export now and then stalls while its dummy engine starts: one retry.
+    for attempt in (1, 2):
+        if os.path.exists(wav):
+            os.remove(wav)
+        try:
+            result = run(["ardour7-export", "-b", "24", "-o", wav, session, snapshot], env, EXPORT_TIMEOUT,
+                         f"export {snapshot}" + (" (retry)" if attempt == 2 else ""))
+        except Failure as e:
+            if attempt == 2:
+                raise
+            log(str(e))
+            continue
+        if result.returncode == 0 and os.path.exists(wav):
+            return
+        if attempt == 2:
+            raise Failure(f"ardour7-export of {snapshot} failed (exit {result.returncode}):\n{tail(result.stdout)}")
+
+
+def read_wav(path):
+    with wave.open(path, "rb") as w:
+        if w.getsampwidth() != 3 or w.getnchannels() != 2 or w.getframerate() != SAMPLE_RATE:
+            raise Failure(f"{path}: expected 24-bit stereo at {SAMPLE_RATE} Hz, got {w.getparams()}")
+        data = w.readframes(w.getnframes())
+    return [int.from_bytes(data[i:i + 3], "little", signed=True) for i in range(0, len(data), 3)]
+
+
+def rms(samples):
+    return math.sqrt(sum(s * s for s in samples) / max(1, len(samples)))
+
+
+def factory_preset(table, name):
+    with open(table, newline="") as f:
+        for row in csv.DictReader(f):
+            if row["name"] == name:
+                return {key: float(value) for key, value in row.items() if key not in ("category", "name", "intent")}
+    raise Failure(f"factory preset {name!r} is not in {table}")
+
+
+def steps(values):
+    return [f"{key}={value:g}" for key, value in values.items()]
+
+
+def parse_parameters(output):
+    found = {}
+    for label, name, value in re.findall(r"^TW-PARAM (\S+) (\S+) (\S+)$", output, re.MULTILINE):
+        found.setdefault(label, {})[name] = float(value)
+    return found
+
+
+def write_config(path, vst3_dir, empty_dir):
+    # Only our own bundles: Ardour's search paths point at folders of this run.
+    root = ET.Element("Ardour")
+    config = ET.SubElement(root, "Config")
+    for option, value in (("plugin-path-vst3", vst3_dir), ("plugin-path-lxvst", empty_dir),
+                          ("plugin-path-vst", empty_dir)):
+        ET.SubElement(config, "Option", name=option, value=value)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    ET.ElementTree(root).write(path, encoding="UTF-8", xml_declaration=True)
+
+
+def prepare_vst3(bundle, work, env):
+    """Indexes the bundle with Ardour's scanner and returns the plug-in's id."""
+    result = run([VST3_SCANNER, "-f", bundle], dict(env, LD_LIBRARY_PATH=ARDOUR_LIB), PROCESS_TIMEOUT, "vst3 scan")
+    caches = glob.glob(os.path.join(env["XDG_CACHE_HOME"], "ardour7", "vst", "*.v3i"))
+    if result.returncode != 0 or not caches:
+        raise Failure(f"Ardour's VST3 scanner refuses {bundle}:\n{tail(result.stdout)}")
+    # The scanner stamps whole seconds; an entry that looks older than the module is skipped as stale.
+    later = time.time() + 2
+    for cache in caches:
+        os.utime(cache, (later, later))
+    info = ET.parse(caches[0]).getroot().find("VST3Info")
+    if info is None or not info.get("uid"):
+        raise Failure(f"the scanner found no plug-in in {bundle}:\n{tail(result.stdout)}")
+    return info.get("uid")
+
+
+def check_parameters(label, requested, live, reloaded):
+    problems = []
+    for name, value in requested.items():
+        got = live.get(name)
+        if got is None or abs(got - value) > 1e-3:
+            problems.append(f"{label}: {name} was set to {value:g} but reads {got}")
+    for name, value in live.items():
+        got = reloaded.get(name)
+        if got is None or abs(got - value) > 1e-5:
+            problems.append(f"{label}: {name} was saved as {value:g} but reads {got} after the reload")
+    return problems
+
+
+def compare(args, renders):
+    problems = []
+    default = renders["default"]
+    peak = max(abs(s) for s in default) / 2**23
+    if peak < 0.01:
+        problems.append(f"the default render is silent (peak {peak:.5f}): nothing was recorded")
+
+    for setting in ("preset", "tweaked"):
+        saved, reloaded = renders[setting], renders[setting + "-reloaded"]
+        if len(saved) != len(reloaded):
+            problems.append(f"{setting}: the renders have {len(saved) // 2} and {len(reloaded) // 2} frames")
+            continue
+        differing = [i for i in range(len(saved)) if saved[i] != reloaded[i]]
+        if differing:
+            first = differing[0]
+            worst = max(abs(saved[i] - reloaded[i]) for i in differing) / 2**23
+            problems.append(f"{setting}: after the reload the render differs in {len(differing)} samples, first at "
+                            f"frame {first // 2} (channel {first % 2}), by up to {worst:.6f}")
+        change = rms([a - b for a, b in zip(saved, default)]) / max(1.0, rms(default))
+        log(f"  {setting}: renders match over {len(saved) // 2} frames; "
+            f"distance from the default render {change:.3f} (RMS, relative)")
+        if change < 0.02:
+            problems.append(f"{setting}: the render is (nearly) the default render, relative RMS difference {change:.4f}: "
+                            "the setting was not restored")
+
+    apart = rms([a - b for a, b in zip(renders["preset"], renders["tweaked"])]) / max(1.0, rms(renders["preset"]))
+    if apart < 0.02:
+        problems.append(f"the tweaked setting sounds like the factory preset (relative RMS difference {apart:.4f})")
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--format", choices=("VST3", "LV2"), required=True)
+    parser.add_argument("--bundle", required=True, help="the built .vst3 or .lv2 bundle")
+    parser.add_argument("--lv2-uri", help="the LV2 plug-in URI (LV2 only)")
+    parser.add_argument("--presets", required=True, help="the factory preset table (CSV)")
+    parser.add_argument("--keep", action="store_true", help="keep the work folder")
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix=f"tw-ardour-{args.format.lower()}-")
+    failed = True
+    try:
+        require_tools()
+        if not os.path.isdir(args.bundle):
+            raise Failure(f"no bundle at {args.bundle}")
+        if args.format == "LV2" and not args.lv2_uri:
+            raise Failure("--lv2-uri is required for LV2")
+
+        started = time.monotonic()
+        home, plugins, empty = (os.path.join(work, d) for d in ("home", "plugins", "empty"))
+        for d in (home, plugins, empty):
+            os.makedirs(d)
+        os.symlink(os.path.abspath(args.bundle), os.path.join(plugins, os.path.basename(args.bundle.rstrip("/"))))
+
+        env = {key: value for key, value in os.environ.items() if not key.startswith(("ARDOUR", "LV2_", "LADSPA"))}
+        env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_CACHE_HOME=os.path.join(home, ".cache"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"), TMPDIR=work,
+                   LV2_PATH=plugins if args.format == "LV2" else empty, LADSPA_PATH=empty)
+        write_config(os.path.join(env["XDG_CONFIG_HOME"], "ardour7", "config"),
+                     plugins if args.format == "VST3" else empty, empty)
+
+        if args.format == "VST3":
+            plugin_id = prepare_vst3(os.path.join(plugins, os.path.basename(args.bundle.rstrip("/"))), work, env)
+        else:
+            plugin_id = args.lv2_uri
+
+        preset = factory_preset(args.presets, FACTORY_PRESET)
+        tweaked = dict(preset, **TWEAKS)
+        unchanged = [k for k in TWEAKS if tweaked[k] == preset[k]]
+        if unchanged:
+            raise Failure(f"the tweaks {unchanged} do not change {FACTORY_PRESET!r}")
+
+        session = os.path.join(work, "session")
+        log(f"{args.format} {plugin_id} in {work}")
+        output = run_lua("create-session.lua",
+                         [session, str(RECORD_SECONDS), f"{args.format}:{plugin_id}", "@default"]
+                         + steps(preset) + ["@preset"] + steps(TWEAKS) + ["@tweaked"], env, "create session")
+        parameters = parse_parameters(output)
+        # Each reload works on its own copy: snapshots of one session share the LV2 state folders, and
+        # saving one snapshot may reuse or remove the folder that another snapshot refers to.
+        sessions = {"default": session, "preset": session, "tweaked": session}
+        for setting in ("preset", "tweaked"):
+            copy = sessions[setting + "-reloaded"] = f"{session}-{setting}"
+            shutil.copytree(session, copy, symlinks=True)
+            output = run_lua("reload-session.lua", [copy, setting, setting + "-reloaded"], env, f"reload {setting}")
+            parameters.update(parse_parameters(output))
+
+        renders = {}
+        for snapshot in ("default", "preset", "preset-reloaded", "tweaked", "tweaked-reloaded"):
+            wav = os.path.join(work, snapshot + ".wav")
+            export(sessions[snapshot], snapshot, wav, env)
+            renders[snapshot] = read_wav(wav)
+
+        problems = compare(args, renders)
+        if args.format == "VST3":
+            for setting, requested in (("preset", preset), ("tweaked", tweaked)):
+                problems += check_parameters(setting, requested, parameters.get(setting, {}),
+                                             parameters.get(setting + "-reloaded", {}))
+        else:
+            log("  LV2: Ardour keeps no value of a property control across a reload, so the renders decide")
+
+        if problems:
+            raise Failure("\n".join(problems))
+        log(f"PASS: {args.format} state survives Ardour's save and reload ({time.monotonic() - started:.0f} s)")
+        failed = False
+    except Failure as e:
+        log(f"FAIL ({args.format}): {e}")
+    finally:
+        if failed or args.keep:
+            log(f"work folder kept: {work}")
+        else:
+            shutil.rmtree(work, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
