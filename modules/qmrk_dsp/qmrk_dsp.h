@@ -25,12 +25,15 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 // clang-format off
 // -- processor interface and arguments
 #include "processor/SampleGuards.h"
+#include "processor/Vec4.h"
+#include "processor/Kernels.h"
 #include "processor/Processor.h"
 #include "arguments/Arg.h"
 #include "arguments/LinearArgs.h"

@@ -78,7 +78,7 @@ void Oscillator<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
     if (std::isfinite (spec.sampleRate) && spec.sampleRate > 0.0)
         sampleRate = static_cast<SampleType> (spec.sampleRate);
 
-    for (auto* values : { &periods, &phasesL, &phasesR, &minimums, &maximums, &shapeValues })
+    for (auto* values : { &periods, &phasesL, &phasesR, &minimums, &maximums, &positions, &shapeValues })
         values->resize (spec.maximumBlockSize, SampleType());
 
     resetUnlocked();
@@ -107,52 +107,124 @@ void Oscillator<SampleType>::resetUnlocked()
 }
 
 template <typename SampleType>
-int Oscillator<SampleType>::gatherBlock (int count) noexcept
+typename Oscillator<SampleType>::Gathered Oscillator<SampleType>::gatherBlock (int count, bool stereo) noexcept
 {
     jassert (count <= static_cast<int> (periods.size()));
     const auto n = juce::jlimit (0, static_cast<int> (periods.size()), count);
 
-    period->readPlainBlock (periods, n, false, true);
-    phaseL->readPlainBlock (phasesL, n, true, true);
-    phaseR->readPlainBlock (phasesR, n, true, true);
-    minimum->readPlainBlock (minimums, n, false, true);
-    maximum->readPlainBlock (maximums, n, false, true);
+    // Values that do not change over the block are written once, into entry 0.
+    Gathered block;
+    block.count = static_cast<size_t> (n);
+    block.constantPeriod = period->readPlainBlock (periods, n, false, false);
+    block.constantPhaseL = phaseL->readPlainBlock (phasesL, n, true, false);
 
-    if (currentShapeArg != nullptr)
-        for (size_t k = 0; k < static_cast<size_t> (n); ++k)
-            shapeValues[k] = currentShapeArg->nextValueLocked();
+    if (stereo)
+    {
+        block.constantPhaseR = phaseR->readPlainBlock (phasesR, n, true, false);
+    }
+    else
+    {
+        block.constantMinimum = minimum->readPlainBlock (minimums, n, false, false);
+        block.constantMaximum = maximum->readPlainBlock (maximums, n, false, false);
+    }
 
-    return n;
+    // Shape arguments wait for their lock: they are set at once, never ramped by the plug-in, so
+    // one wait per block gives the values a wait per sample would.
+    if (currentShapeArg != nullptr && n > 0)
+    {
+        const juce::SpinLock::ScopedLockType sl (currentShapeArg->lock);
+        currentShapeArg->fillPlainBlock (shapeValues, n, false, true);
+    }
+
+    return block;
 }
 
 template <typename SampleType>
-SampleType Oscillator<SampleType>::advance (size_t i) noexcept
+void Oscillator<SampleType>::advanceBlock (const Gathered& block) noexcept
 {
     // A period shorter than one sample (or not a number) holds the phase instead of racing it.
-    const auto cycleLength = periods[i] * sampleRate;
-    const auto increment = cycleLength >= SampleType (1) ? SampleType (1) / cycleLength : SampleType();
+    const auto increment = [this] (SampleType seconds)
+    {
+        const auto cycleLength = seconds * sampleRate;
+        return cycleLength >= SampleType (1) ? SampleType (1) / cycleLength : SampleType();
+    };
 
-    const auto position = phase;
-    phase += increment;
+    const auto step = [this] (SampleType inc)
+    {
+        const auto position = phase;
+        phase += inc;
 
-    if (phase >= SampleType (1))
-        phase -= SampleType (1);
+        if (phase >= SampleType (1))
+            phase -= SampleType (1);
 
-    return position;
+        return position;
+    };
+
+    if (block.constantPeriod)
+    {
+        const auto inc = increment (periods[0]);
+
+        for (size_t i = 0; i < block.count; ++i)
+            positions[i] = step (inc);
+    }
+    else
+    {
+        for (size_t i = 0; i < block.count; ++i)
+            positions[i] = step (increment (periods[i]));
+    }
+}
+
+template <typename SampleType>
+void Oscillator<SampleType>::renderShape (SampleType* out, const std::vector<SampleType>& offsets, bool constantOffset,
+                                          size_t n, int channel) noexcept
+{
+    if constexpr (std::is_same_v<SampleType, float>)
+    {
+        if (type == sineShape)
+        {
+            kernels::sineShape (out, positions.data(), offsets.data(), constantOffset, n);
+            return;
+        }
+    }
+
+    if (type == constShape && currentShapeArg != nullptr)
+    {
+        std::copy_n (shapeValues.begin(), n, out);
+        return;
+    }
+
+    const auto hasShapeArg = currentShapeArg != nullptr;
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        const auto a = detail::wrapUnit (positions[i] + offsets[constantOffset ? 0 : i]);
+        out[i] = shape (type, a, hasShapeArg ? shapeValues[i] : SampleType(), channel);
+    }
 }
 
 template <typename SampleType>
 void Oscillator<SampleType>::renderMono (std::vector<SampleType>& out, int count) noexcept
 {
     const juce::SpinLock::ScopedLockType sl (lock);
-    const auto n = static_cast<size_t> (gatherBlock (juce::jmin (count, static_cast<int> (out.size()))));
-    const auto hasShapeArg = currentShapeArg != nullptr;
+    const auto block = gatherBlock (juce::jmin (count, static_cast<int> (out.size())), false);
+    const auto n = block.count;
+    advanceBlock (block);
+    renderShape (out.data(), phasesL, block.constantPhaseL, n, 0);
 
-    for (size_t i = 0; i < n; ++i)
+    if (block.constantMinimum && block.constantMaximum)
     {
-        const auto a = detail::wrapUnit (advance (i) + phasesL[i]);
-        const auto s = hasShapeArg ? shapeValues[i] : SampleType();
-        out[i] = minimums[i] + shape (type, a, s, 0) * (maximums[i] - minimums[i]);
+        const auto low = minimums[0], span = maximums[0] - minimums[0];
+
+        for (size_t i = 0; i < n; ++i)
+            out[i] = low + out[i] * span;
+    }
+    else
+    {
+        for (size_t i = 0; i < n; ++i)
+        {
+            const auto low = minimums[block.constantMinimum ? 0 : i];
+            out[i] = low + out[i] * (maximums[block.constantMaximum ? 0 : i] - low);
+        }
     }
 }
 
@@ -169,16 +241,10 @@ void Oscillator<SampleType>::renderStereo (std::vector<std::vector<SampleType>>&
 
     const juce::SpinLock::ScopedLockType sl (lock);
     const auto writable = static_cast<int> (juce::jmin (left.size(), right.size()));
-    const auto n = static_cast<size_t> (gatherBlock (juce::jmin (count, writable)));
-    const auto hasShapeArg = currentShapeArg != nullptr;
-
-    for (size_t i = 0; i < n; ++i)
-    {
-        const auto w = advance (i);
-        const auto s = hasShapeArg ? shapeValues[i] : SampleType();
-        left[i] = shape (type, detail::wrapUnit (w + phasesL[i]), s, 0);
-        right[i] = shape (type, detail::wrapUnit (w + phasesR[i]), s, 1);
-    }
+    const auto block = gatherBlock (juce::jmin (count, writable), true);
+    advanceBlock (block);
+    renderShape (left.data(), phasesL, block.constantPhaseL, block.count, 0);
+    renderShape (right.data(), phasesR, block.constantPhaseR, block.count, 1);
 }
 
 template <typename SampleType>

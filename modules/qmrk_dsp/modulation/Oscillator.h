@@ -94,8 +94,22 @@ public:
 private:
     [[nodiscard]] std::unique_ptr<Arg<SampleType>>& standardArg (Standard which) noexcept;
     void resetUnlocked();
-    [[nodiscard]] int gatherBlock (int count) noexcept;
-    [[nodiscard]] SampleType advance (size_t i) noexcept;
+    /** Which of the gathered per-sample values hold one value for the whole block (in entry 0). */
+    struct Gathered
+    {
+        size_t count = 0;
+        bool constantPeriod = true, constantPhaseL = true, constantPhaseR = true;
+        bool constantMinimum = true, constantMaximum = true;
+    };
+
+    [[nodiscard]] Gathered gatherBlock (int count, bool stereo) noexcept;
+
+    /** positions[i] = the accumulator before sample i's advance; the accumulator runs on. */
+    void advanceBlock (const Gathered& block) noexcept;
+
+    /** out[i] = shape at positions[i] + the offset (constant or per sample), for the given channel. */
+    void renderShape (SampleType* out, const std::vector<SampleType>& offsets, bool constantOffset, size_t n,
+                      int channel) noexcept;
 
     std::unique_ptr<Arg<SampleType>> phaseL, phaseR, minimum, maximum, period;
     SampleType sampleRate = static_cast<SampleType> (44100);
@@ -106,7 +120,7 @@ private:
     Arg<SampleType>* currentShapeArg = nullptr;
     SampleType phase = SampleType();
     mutable juce::SpinLock lock;
-    std::vector<SampleType> periods, phasesL, phasesR, minimums, maximums;
+    std::vector<SampleType> periods, phasesL, phasesR, minimums, maximums, positions;
 
     // At most one shape argument exists at a time: one value per sample.
     std::vector<SampleType> shapeValues;

@@ -10,7 +10,7 @@ Phaser<SampleType>::Phaser()
                   static_cast<double> (std::log2 (1000.0f)))
     , oscillator ("Osc Type")
     , stages (1, maxStages, 10, "Stages", "")
-    , stageStates (static_cast<size_t> (numChannels * maxStages), SampleType())
+    , stageStates (statesSize (numChannels), SampleType())
     , lfo (2)
 {
     using Standard = typename Oscillator<SampleType>::Standard;
@@ -64,8 +64,11 @@ void Phaser<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
     for (auto* values : { &mixValues, &feedbackValues, &textureValues, &centerValues, &rangeValues, &lfo[0], &lfo[1] })
         values->resize (spec.maximumBlockSize, SampleType());
 
-    feedbackState.assign (spec.numChannels, SampleType());
-    stageStates.assign (static_cast<size_t> (numChannels * maxStages), SampleType());
+    feedbackState.assign (2 * pairsOf (numChannels), SampleType());
+    stageStates.assign (statesSize (numChannels), SampleType());
+
+    for (auto* pairs : { &inputPairs, &outputPairs, &chainInputPairs, &coefficientA, &coefficientB, &coefficientC })
+        pairs->resize (2 * spec.maximumBlockSize, SampleType());
     numStages = juce::jlimit (1, maxStages, stages.getIntValue());
 }
 
@@ -87,12 +90,6 @@ void Phaser<SampleType>::clearStates() noexcept
 {
     std::fill (feedbackState.begin(), feedbackState.end(), SampleType());
     std::fill (stageStates.begin(), stageStates.end(), SampleType());
-}
-
-template <typename SampleType>
-SampleType* Phaser<SampleType>::statesOf (size_t channel) noexcept
-{
-    return stageStates.data() + channel * static_cast<size_t> (maxStages);
 }
 
 template <typename SampleType>
@@ -120,54 +117,107 @@ void Phaser<SampleType>::processSlice (const Block& input, Block& output) noexce
     const auto count = static_cast<int> (n);
     const auto channels = juce::jmin (output.getNumChannels(), input.getNumChannels(), feedbackState.size());
 
-    mix.readDspBlock (mixValues, count, true);
+    const auto constantMix = mix.readDspBlock (mixValues, count, false);
     feedback.readDspBlock (feedbackValues, count, true);
-    texture.readDspBlock (textureValues, count, true);
-    centerFreq.readPlainBlock (centerValues, count, false, true);
-    range.readPlainBlock (rangeValues, count, false, true);
+    const auto constantTexture = texture.readDspBlock (textureValues, count, true);
+    const auto constantCenter = centerFreq.readPlainBlock (centerValues, count, false, false);
+    const auto constantRange = range.readPlainBlock (rangeValues, count, false, false);
     oscillator.renderStereo (lfo, count);
 
     const auto activeStages = static_cast<size_t> (numStages);
+    const auto textured = !(constantTexture && textureValues[0] <= SampleType());
+    const auto wetOnly = constantMix && mixValues[0] == SampleType (1); // (1 − 1)·u + 1·v is v
 
-    for (size_t ch = 0; ch < channels; ++ch)
+    for (size_t i = 0; i < n; ++i)
+        feedbackValues[i] = juce::jlimit (-maxLoopGain, maxLoopGain, feedbackValues[i]);
+
+    const auto mixAt = [&] (size_t i) { return mixValues[constantMix ? 0 : i]; };
+
+    for (size_t first = 0; first < channels; first += 2)
     {
-        const auto& sweep = ch == 0 ? lfo[0] : lfo[1];
-        const auto* in = input.getChannelPointer (ch);
-        auto* out = output.getChannelPointer (ch);
-        auto* z = statesOf (ch);
-        auto s = feedbackState[ch];
+        const auto* left = input.getChannelPointer (first);
+        const auto* right = first + 1 < channels ? input.getChannelPointer (first + 1) : nullptr;
+        const auto& sweepLeft = first == 0 ? lfo[0] : lfo[1];
+        const auto& sweepRight = lfo[1];
+        auto* states = stageStates.data() + (first / 2) * static_cast<size_t> (maxStages) * 2;
+        auto* fed = feedbackState.data() + first;
 
-        for (size_t i = 0; i < n; ++i)
+        if constexpr (std::is_same_v<SampleType, float>)
         {
-            const auto g = std::tan (breakFrequency (centerValues[i], sweep[i], rangeValues[i]) * piOverFs);
-            const auto G = g / (SampleType (1) + g);
+            kernels::allpassCoefficients (sweepLeft.data(), sweepRight.data(), centerValues.data(), constantCenter,
+                                          rangeValues.data(), constantRange, maxFrequency, piOverFs,
+                                          { coefficientA.data(), coefficientB.data(), coefficientC.data() }, n);
+            kernels::interleaveFinite (left, right, inputPairs.data(), n);
 
-            const auto t = textureValues[i];
-            const auto e = t >= SampleType (1) ? t * std::abs (s)
-                           : t > SampleType()  ? t * std::abs (s) + (SampleType (1) - t) * s
-                                               : s;
-
-            const auto u = Guards::finiteOrZero (in[i]) - e;
-            auto v = u;
-
-            for (size_t k = 0; k < activeStages; ++k)
+            const kernels::ChainBlock chain { inputPairs.data(),
+                                              outputPairs.data(),
+                                              wetOnly ? nullptr : chainInputPairs.data(),
+                                              { coefficientA.data(), coefficientB.data(), coefficientC.data() },
+                                              feedbackValues.data(),
+                                              textured ? textureValues.data() : nullptr,
+                                              n };
+            kernels::runAllpassChain (chain, states, fed, activeStages, std::make_index_sequence<maxStages>());
+        }
+        else
+        {
+            // The plain form, one sample and one channel at a time.
+            for (size_t lane = 0; lane < 2; ++lane)
             {
-                const auto w = (v - z[k]) * G;
-                const auto lp = z[k] + w;
-                z[k] = lp + w;
-                v = SampleType (2) * lp - v;
-            }
+                const auto* in = lane == 0 ? left : right;
+                const auto& sweep = lane == 0 ? sweepLeft : sweepRight;
 
-            const auto m = mixValues[i];
-            out[i] = (SampleType (1) - m) * u + m * v;
-            s = Guards::forFeedback (v * juce::jlimit (-maxLoopGain, maxLoopGain, feedbackValues[i]));
+                for (size_t i = 0; i < n; ++i)
+                {
+                    const auto x = in != nullptr ? Guards::finiteOrZero (in[i]) : SampleType();
+                    const auto g = std::tan (breakFrequency (centerValues[constantCenter ? 0 : i], sweep[i],
+                                                             rangeValues[constantRange ? 0 : i]) *
+                                             piOverFs);
+                    const auto G = g / (SampleType (1) + g);
+                    const auto t = textureValues[i];
+                    const auto s = fed[lane];
+                    const auto e = t >= SampleType (1) ? t * std::abs (s)
+                                   : t > SampleType()  ? t * std::abs (s) + (SampleType (1) - t) * s
+                                                       : s;
+                    const auto u = x - e;
+                    auto v = u;
+
+                    for (size_t k = 0; k < activeStages; ++k)
+                    {
+                        auto& z = states[2 * k + lane];
+                        const auto w = (v - z) * G;
+                        const auto lp = z + w;
+                        z = lp + w;
+                        v = SampleType (2) * lp - v;
+                    }
+
+                    inputPairs[2 * i + lane] = u;
+                    outputPairs[2 * i + lane] = v;
+                    chainInputPairs[2 * i + lane] = u;
+                    fed[lane] = Guards::forFeedback (v * feedbackValues[i]);
+                }
+            }
         }
 
-        feedbackState[ch] = s;
+        for (size_t lane = 0; lane < 2 && first + lane < channels; ++lane)
+        {
+            auto* out = output.getChannelPointer (first + lane);
+
+            if (wetOnly)
+            {
+                for (size_t i = 0; i < n; ++i)
+                    out[i] = outputPairs[2 * i + lane];
+            }
+            else
+            {
+                for (size_t i = 0; i < n; ++i)
+                    out[i] = (SampleType (1) - mixAt (i)) * chainInputPairs[2 * i + lane] +
+                             mixAt (i) * outputPairs[2 * i + lane];
+            }
+        }
 
         // Once per block: decaying states are dropped before they turn denormal, runaway ones cleared.
-        for (size_t k = 0; k < activeStages; ++k)
-            z[k] = Guards::forFeedback (z[k]);
+        for (size_t k = 0; k < 2 * activeStages; ++k)
+            states[k] = Guards::forFeedback (states[k]);
     }
 
     this->copyChannels (input, output, channels);

@@ -51,7 +51,12 @@ public:
 private:
     void processSlice (const Block& input, Block& output) noexcept;
     void clearStates() noexcept;
-    [[nodiscard]] SampleType* statesOf (size_t channel) noexcept;
+
+    static size_t pairsOf (int channels) noexcept { return (static_cast<size_t> (juce::jmax (1, channels)) + 1) / 2; }
+    static size_t statesSize (int channels) noexcept
+    {
+        return pairsOf (channels) * 2 * static_cast<size_t> (maxStages);
+    }
 
     int numChannels = 2;
     int blockSize = 1;
@@ -62,8 +67,13 @@ private:
     std::vector<SampleType> centerValues, rangeValues;
     std::vector<SampleType> feedbackState;
 
-    // maxStages states per channel, channel after channel.
+    // Channels go in pairs (0 and 1, 2 and 3, ...): per pair, maxStages stages of two states each,
+    // the layout the two-lane chain works on. feedbackState has one entry per channel of the pairs.
     std::vector<SampleType> stageStates;
+
+    // Per block, in stereo pairs: the chain's input, output and input less feedback; the stage coefficients.
+    std::vector<SampleType> inputPairs, outputPairs, chainInputPairs;
+    std::vector<SampleType> coefficientA, coefficientB, coefficientC;
     std::vector<std::vector<SampleType>> lfo;
 };
 
