@@ -70,8 +70,13 @@ void operator delete[] (void* p) noexcept
 {
     std::free (p);
 }
-// Sized deallocation exists only where the compiler enables it (GCC does, clang 14 does not).
-#if __cpp_sized_deallocation
+// <new> declares the sized forms only where the compiler enables sized deallocation (clang 14
+// does not), yet libraries built by another compiler still call them.
+void operator delete (void* p, std::size_t) noexcept;
+void operator delete[] (void* p, std::size_t) noexcept;
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept;
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept;
+
 void operator delete (void* p, std::size_t) noexcept
 {
     std::free (p);
@@ -80,7 +85,6 @@ void operator delete[] (void* p, std::size_t) noexcept
 {
     std::free (p);
 }
-#endif
 void operator delete (void* p, std::align_val_t) noexcept
 {
     std::free (p);
@@ -89,7 +93,6 @@ void operator delete[] (void* p, std::align_val_t) noexcept
 {
     std::free (p);
 }
-#if __cpp_sized_deallocation
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free (p);
@@ -98,7 +101,6 @@ void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept
 {
     std::free (p);
 }
-#endif
 
 namespace tw::test
 {
