@@ -40,7 +40,7 @@ bool allFinite (const juce::AudioBuffer<float>& buffer, int numSamples)
 {
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
         for (int i = 0; i < numSamples; ++i)
-            if (! std::isfinite (buffer.getSample (ch, i)))
+            if (!std::isfinite (buffer.getSample (ch, i)))
                 return false;
     return true;
 }
@@ -73,7 +73,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
             juce::Random random (1);
             juce::AudioBuffer<float> buffer (2, maxBlock);
             juce::MidiBuffer midi;
-            while (! stop.load())
+            while (!stop.load())
             {
                 const auto numSamples = 1 + random.nextInt (maxBlock);
                 juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), 2, 0, numSamples);
@@ -91,7 +91,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
                     processor.processBlock (view, midi);
                 }
 
-                if (! allFinite (view, numSamples))
+                if (!allFinite (view, numSamples))
                     nonFinite = true;
                 ++blocksProcessed;
             }
@@ -103,7 +103,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
         {
             juce::Random random (2);
             const auto& parameters = processor.getParameters();
-            while (! stop.load())
+            while (!stop.load())
             {
                 for (auto* p : parameters)
                 {
@@ -146,7 +146,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
                 ++counts.restores;
                 break;
             case 4:
-                editor.reset (processor.createEditorAndMakeActive());
+                editor.reset (processor.createEditorIfNeeded());
                 ASSERT_NE (editor, nullptr);
                 ++counts.editors;
                 break;

@@ -70,7 +70,8 @@ void addPluck (juce::AudioBuffer<float>& out, double rate, int start, int midiNo
                   const auto y = loop[index];
                   loop[index] = stringDecay * 0.5f * (loop[index] + loop[next]);
                   index = next;
-                  const auto envelope = n > length - fade ? static_cast<float> (length - n) / fade : 1.0f;
+                  const auto envelope =
+                      n > length - fade ? static_cast<float> (length - n) / static_cast<float> (fade) : 1.0f;
                   return y * gain * envelope;
               });
 }
@@ -146,7 +147,7 @@ juce::AudioBuffer<float> makeDemoSignal (double sampleRate)
     // A strummed chord to close, a few milliseconds between strings.
     const auto closing = at (numEighths);
     for (size_t s = 0; s < finalChord.size(); ++s)
-        addPluck (out, rate, closing + static_cast<int> (s * 0.012 * rate), finalChord[s], 0.4f,
+        addPluck (out, rate, closing + static_cast<int> (static_cast<double> (s) * 0.012 * rate), finalChord[s], 0.4f,
                   0.2f + 0.15f * static_cast<float> (s), finalChordSeconds, random);
     addKick (out, rate, closing);
 

@@ -555,7 +555,7 @@ Outcome applySetting (PluginProcessor& processor, const juce::String& setting)
         else if (ref.type == PLayers)
         {
             const auto layers = parseWholeNumber (text);
-            if (!layers || *layers < range.start || *layers > range.end)
+            if (!layers || static_cast<float> (*layers) < range.start || static_cast<float> (*layers) > range.end)
                 return Failure { "value " + quoted (text) + " for " + id +
                                  " is out of range: give a whole number from " + juce::String (range.start) + " to " +
                                  juce::String (range.end) };
