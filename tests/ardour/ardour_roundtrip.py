@@ -212,15 +212,19 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the work folder")
     args = parser.parse_args()
 
-    work = tempfile.mkdtemp(prefix=f"tw-ardour-{args.format.lower()}-")
-    failed = True
     try:
         require_tools()
         if not os.path.isdir(args.bundle):
             raise Failure(f"no bundle at {args.bundle}")
         if args.format == "LV2" and not args.lv2_uri:
             raise Failure("--lv2-uri is required for LV2")
+    except Failure as e:
+        log(f"FAIL ({args.format}): {e}")
+        return 1
 
+    work = tempfile.mkdtemp(prefix=f"tw-ardour-{args.format.lower()}-")
+    failed = True
+    try:
         started = time.monotonic()
         home, plugins, empty = (os.path.join(work, d) for d in ("home", "plugins", "empty"))
         for d in (home, plugins, empty):
