@@ -37,6 +37,7 @@ FACTORY_PRESET = "Down the well"
 # Changes on top of the factory preset; each differs from the preset's own value.
 TWEAKS = {"Mix": 0.83, "PLayers": 11, "Stereo": 1, "CEnabled_b": 0, "PFreq": 0.27, "TFeedbackTexture": 0.64}
 
+RENDER_ATTEMPTS = 3
 PROCESS_TIMEOUT = 90
 EXPORT_TIMEOUT = 60
 
@@ -172,34 +173,59 @@ def check_parameters(label, requested, live, reloaded):
     return problems
 
 
-def compare(args, renders):
+def describe_difference(a, b):
+    if len(a) != len(b):
+        return f"{len(a) // 2} and {len(b) // 2} frames"
+    differing = [i for i in range(len(a)) if a[i] != b[i]]
+    if not differing:
+        return None
+    worst = max(abs(a[i] - b[i]) for i in differing) / 2**23
+    return (f"{len(differing)} samples differ, first at frame {differing[0] // 2} (channel {differing[0] % 2}), "
+            f"by up to {worst:.3g} of full scale")
+
+
+def distance(a, b):
+    return rms([x - y for x, y in zip(a, b)]) / max(1.0, rms(b))
+
+
+def compare(render):
     problems = []
-    default = renders["default"]
+    default = render("default", 1)
     peak = max(abs(s) for s in default) / 2**23
     if peak < 0.01:
         problems.append(f"the default render is silent (peak {peak:.5f}): nothing was recorded")
 
+    saved = {}
     for setting in ("preset", "tweaked"):
-        saved, reloaded = renders[setting], renders[setting + "-reloaded"]
-        if len(saved) != len(reloaded):
-            problems.append(f"{setting}: the renders have {len(saved) // 2} and {len(reloaded) // 2} frames")
+        # Now and then ardour7-export lets the plug-in run one engine cycle more before the export
+        # starts, which moves the LFOs a little. A mismatch is rendered again, both sides in fresh
+        # processes; a setting that was not restored differs every time.
+        takes = {setting: [render(setting, 1)], setting + "-reloaded": [render(setting + "-reloaded", 1)]}
+        difference = None
+        for attempt in range(1, RENDER_ATTEMPTS + 1):
+            if attempt > 1:
+                log(f"  {setting}: {difference}; rendering both again")
+                for snapshot in takes:
+                    takes[snapshot].append(render(snapshot, attempt))
+            differences = [describe_difference(a, b) for a in takes[setting] for b in takes[setting + "-reloaded"]]
+            difference = next((d for d in differences if d is not None), None)
+            if None in differences:
+                break
+        else:
+            problems.append(f"{setting}: the render after the reload differs from the render before it in "
+                            f"{RENDER_ATTEMPTS} tries; last: {difference}")
             continue
-        differing = [i for i in range(len(saved)) if saved[i] != reloaded[i]]
-        if differing:
-            first = differing[0]
-            worst = max(abs(saved[i] - reloaded[i]) for i in differing) / 2**23
-            problems.append(f"{setting}: after the reload the render differs in {len(differing)} samples, first at "
-                            f"frame {first // 2} (channel {first % 2}), by up to {worst:.6f}")
-        change = rms([a - b for a, b in zip(saved, default)]) / max(1.0, rms(default))
-        log(f"  {setting}: renders match over {len(saved) // 2} frames; "
+
+        saved[setting] = takes[setting][0]
+        change = distance(saved[setting], default)
+        log(f"  {setting}: renders match over {len(saved[setting]) // 2} frames; "
             f"distance from the default render {change:.3f} (RMS, relative)")
         if change < 0.02:
             problems.append(f"{setting}: the render is (nearly) the default render, relative RMS difference {change:.4f}: "
                             "the setting was not restored")
 
-    apart = rms([a - b for a, b in zip(renders["preset"], renders["tweaked"])]) / max(1.0, rms(renders["preset"]))
-    if apart < 0.02:
-        problems.append(f"the tweaked setting sounds like the factory preset (relative RMS difference {apart:.4f})")
+    if len(saved) == 2 and distance(saved["tweaked"], saved["preset"]) < 0.02:
+        problems.append("the tweaked setting sounds like the factory preset: its changes were not restored")
     return problems
 
 
@@ -264,13 +290,12 @@ def main():
             output = run_lua("reload-session.lua", [copy, setting, setting + "-reloaded"], env, f"reload {setting}")
             parameters.update(parse_parameters(output))
 
-        renders = {}
-        for snapshot in ("default", "preset", "preset-reloaded", "tweaked", "tweaked-reloaded"):
-            wav = os.path.join(work, snapshot + ".wav")
+        def render(snapshot, attempt):
+            wav = os.path.join(work, f"{snapshot}-{attempt}.wav")
             export(sessions[snapshot], snapshot, wav, env)
-            renders[snapshot] = read_wav(wav)
+            return read_wav(wav)
 
-        problems = compare(args, renders)
+        problems = compare(render)
         if args.format == "VST3":
             for setting, requested in (("preset", preset), ("tweaked", tweaked)):
                 problems += check_parameters(setting, requested, parameters.get(setting, {}),
