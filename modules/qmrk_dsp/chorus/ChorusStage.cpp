@@ -25,7 +25,7 @@ ChorusStage<SampleType>::ChorusStage (SampleType longestDelayMs)
 template <typename SampleType>
 int ChorusStage<SampleType>::getMaximumDelayInSamples() const noexcept
 {
-    return delayLine.getMaximumDelayInSamples();
+    return maxDelaySamples;
 }
 
 template <typename SampleType>
@@ -36,20 +36,26 @@ void ChorusStage<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
     oscillator.prepare (spec);
 
     const auto longest = static_cast<double> (maxDelayMs) * static_cast<double> (this->sampleRate) / 1000.0;
-    delayLine.setMaximumDelayInSamples (headroomSamples + static_cast<int> (juce::jmin (longest, 1.0e9)));
-    delayLine.prepare ({ spec.sampleRate, spec.maximumBlockSize, juce::jmax (1u, spec.numChannels) });
+    maxDelaySamples = headroomSamples + static_cast<int> (juce::jmin (longest, 1.0e9));
+    ringSize = static_cast<size_t> (juce::nextPowerOfTwo (maxDelaySamples + 2));
+    ring.assign (ringSize * juce::jmax (1u, spec.numChannels), SampleType());
+    newest.assign (juce::jmax (1u, spec.numChannels), 0);
 
     feedbackState.assign (spec.numChannels, SampleType());
 
-    for (auto* values : { &mixValues, &feedbackValues, &depthValues, &predelayValues, &lfo[0], &lfo[1] })
+    for (auto* values :
+         { &mixValues, &feedbackValues, &depthValues, &predelayValues, &lfo[0], &lfo[1], &delayFraction, &delayed })
         values->resize (spec.maximumBlockSize, SampleType());
+
+    delayWhole.resize (spec.maximumBlockSize, 0);
 }
 
 template <typename SampleType>
 void ChorusStage<SampleType>::reset()
 {
     oscillator.reset();
-    delayLine.reset();
+    std::fill (ring.begin(), ring.end(), SampleType());
+    std::fill (newest.begin(), newest.end(), size_t (0));
 
     const auto rate = static_cast<double> (this->sampleRate);
 
@@ -74,42 +80,74 @@ void ChorusStage<SampleType>::processSlice (const Block& input, Block& output) n
     const auto n = output.getNumSamples();
     const auto count = static_cast<int> (n);
     const auto channels = juce::jmin (output.getNumChannels(), input.getNumChannels(), feedbackState.size());
-    const auto longestDelay = static_cast<SampleType> (delayLine.getMaximumDelayInSamples());
+    const auto longestDelay = static_cast<SampleType> (maxDelaySamples);
+    const auto mask = ringSize - 1;
 
-    mix.readDspBlock (mixValues, count, true);
+    const auto constantMix = mix.readDspBlock (mixValues, count, false);
     feedback.readDspBlock (feedbackValues, count, true);
     depth.readPlainBlock (depthValues, count, false, true);
     predelay.readPlainBlock (predelayValues, count, false, true);
     oscillator.renderStereo (lfo, count);
 
+    const auto wetOnly = constantMix && mixValues[0] == SampleType (1); // ((1 − 1)·x + 1·y) is y
+
     for (size_t ch = 0; ch < channels; ++ch)
     {
-        const auto channel = static_cast<int> (ch);
         const auto& sweep = ch == 0 ? lfo[0] : lfo[1];
         const auto* in = input.getChannelPointer (ch);
         auto* out = output.getChannelPointer (ch);
+        auto* line = ring.data() + ch * ringSize;
+        auto slot = newest[ch];
         auto state = feedbackState[ch];
 
-        for (size_t i = 0; i < n; ++i)
+        if constexpr (std::is_same_v<SampleType, float>)
         {
-            const auto x = Guards::finiteOrZero (in[i]);
-            delayLine.pushSample (channel, x - state);
-
-            const auto pre = predelayValues[i];
-            const auto swing = std::min (maxDelayMs - pre, depthValues[i]);
-            auto d = (swing * sweep[i] + pre) * samplesPerMs;
-
-            // Never outside the line, whatever the arguments hold; a NaN delay reads the newest sample.
-            d = d > SampleType() ? std::min (d, longestDelay) : SampleType();
-
-            const auto y = delayLine.popSample (channel, d);
-            const auto f = feedbackValues[i];
-            const auto m = mixValues[i];
-            out[i] = ((SampleType (1) - m) * x + m * y) / (std::abs (f) + SampleType (1));
-            state = Guards::forFeedback (y * f);
+            kernels::chorusDelays (sweep.data(), predelayValues.data(), depthValues.data(), maxDelayMs, samplesPerMs,
+                                   longestDelay, delayWhole.data(), delayFraction.data(), n);
+        }
+        else
+        {
+            for (size_t i = 0; i < n; ++i)
+            {
+                const auto pre = predelayValues[i];
+                auto d = (std::min (maxDelayMs - pre, depthValues[i]) * sweep[i] + pre) * samplesPerMs;
+                d = d > SampleType() ? std::min (d, longestDelay) : SampleType();
+                delayWhole[i] = static_cast<int> (d);
+                delayFraction[i] = d - static_cast<SampleType> (delayWhole[i]);
+            }
         }
 
+        // The feedback makes this loop recursive: each sample is pushed before the line is read,
+        // so a delay of 0 returns the sample just pushed.
+        for (size_t i = 0; i < n; ++i)
+        {
+            slot = (slot + 1) & mask;
+            line[slot] = Guards::finiteOrZero (in[i]) - state;
+
+            const auto back = static_cast<size_t> (delayWhole[i]);
+            const auto nearer = line[(slot - back) & mask];
+            const auto y = nearer + delayFraction[i] * (line[(slot - back - 1) & mask] - nearer);
+            delayed[i] = y;
+            state = Guards::forFeedback (y * feedbackValues[i]);
+        }
+
+        newest[ch] = slot;
         feedbackState[ch] = state;
+
+        if (wetOnly)
+        {
+            for (size_t i = 0; i < n; ++i)
+                out[i] = delayed[i] / (std::abs (feedbackValues[i]) + SampleType (1));
+        }
+        else
+        {
+            for (size_t i = 0; i < n; ++i)
+            {
+                const auto m = mixValues[constantMix ? 0 : i];
+                out[i] = ((SampleType (1) - m) * Guards::finiteOrZero (in[i]) + m * delayed[i]) /
+                         (std::abs (feedbackValues[i]) + SampleType (1));
+            }
+        }
     }
 
     this->copyChannels (input, output, channels);

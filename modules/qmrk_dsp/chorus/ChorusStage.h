@@ -39,11 +39,21 @@ private:
 
     const SampleType maxDelayMs;
     SampleType samplesPerMs = SampleType (44.1);
-    juce::dsp::DelayLine<SampleType, juce::dsp::DelayLineInterpolationTypes::Linear> delayLine;
+
+    // One ring of past samples per channel (a power of two long, above the longest delay); newest[ch]
+    // is the slot of the last sample pushed. Reading d = whole + fraction samples back interpolates
+    // linearly between the samples pushed `whole` and `whole + 1` pushes before it.
+    int maxDelaySamples = 0;
+    size_t ringSize = 0;
+    std::vector<SampleType> ring;
+    std::vector<size_t> newest;
+
     std::vector<SampleType> feedbackState;
     std::vector<SampleType> mixValues, feedbackValues;
     std::vector<SampleType> depthValues, predelayValues;
     std::vector<std::vector<SampleType>> lfo;
+    std::vector<int> delayWhole;
+    std::vector<SampleType> delayFraction, delayed;
 };
 
 } // namespace qmrk_dsp

@@ -140,6 +140,32 @@ inline void interleaveFinite (const float* left, const float* right, float* pair
                     });
 }
 
+/** A chorus channel's delay for each sample, split into whole samples and a fraction:
+    d = (min(longestMs − predelay, depth)·sweep + predelay)·samplesPerMs, held within 0..longest.
+*/
+inline void chorusDelays (const float* sweep, const float* predelay, const float* depth, float longestMs,
+                          float samplesPerMs, float longest, int* whole, float* fraction, size_t n) noexcept
+{
+    const auto zero = simd::splat (0.0f), cap = simd::splat (longest);
+
+    inGroupsOfFour (n,
+                    [&] (size_t i, size_t count)
+                    {
+                        const auto pre = loadFrom (predelay, false, i, count);
+                        const auto room = simd::splat (longestMs) - pre;
+                        const auto swing = loadFrom (depth, false, i, count);
+                        auto d = (simd::select (swing < room, swing, room) * loadFrom (sweep, false, i, count) + pre) *
+                                 simd::splat (samplesPerMs);
+                        d = simd::select (d > zero, simd::select (cap < d, cap, d), zero);
+
+                        const auto w = simd::truncate (d);
+                        int wholeLanes[4];
+                        std::memcpy (wholeLanes, &w, sizeof (wholeLanes));
+                        std::copy_n (wholeLanes, count, whole + i);
+                        storeTo (fraction, i, count, d - simd::toFloat (w));
+                    });
+}
+
 /** The state a feedback path may keep (see SampleGuards::forFeedback), lane by lane. */
 inline Vec4 forFeedback (Vec4 x) noexcept
 {
@@ -165,22 +191,85 @@ struct ChainBlock
     size_t n;
 };
 
+#if defined(__SSE__)
+// The chain is written with SSE intrinsics: with the pair loads as intrinsics the compiler keeps
+// every vector in a register, where the portable form made it round-trip pairs through memory.
+struct ChainOps
+{
+    using V = __m128;
+    static V pair (const float* p) noexcept
+    {
+        return _mm_loadl_pi (_mm_setzero_ps(), reinterpret_cast<const __m64*> (p));
+    }
+    static void store (float* p, V v) noexcept { _mm_storel_pi (reinterpret_cast<__m64*> (p), v); }
+    static V splat (float x) noexcept { return _mm_set1_ps (x); }
+    static V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
+    static V sub (V a, V b) noexcept { return _mm_sub_ps (a, b); }
+    static V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
+    static V min (V a, V b) noexcept { return _mm_min_ps (a, b); }
+    static V max (V a, V b) noexcept { return _mm_max_ps (a, b); }
+    static V abs (V a) noexcept { return _mm_andnot_ps (_mm_set1_ps (-0.0f), a); }
+
+    static V forFeedback (V x) noexcept
+    {
+        using Guards = SampleGuards<float>;
+        const auto magnitude = abs (x);
+        const auto keep = _mm_and_ps (_mm_cmpgt_ps (magnitude, _mm_set1_ps (Guards::silenceFloor)),
+                                      _mm_cmplt_ps (magnitude, _mm_set1_ps (Guards::runawayLimit)));
+        return _mm_and_ps (keep, x);
+    }
+};
+#else
+struct ChainOps
+{
+    using V = Vec4;
+    static V pair (const float* p) noexcept { return simd::loadPair (p); }
+    static void store (float* p, V v) noexcept { simd::storePair (p, v); }
+    static V splat (float x) noexcept { return simd::splat (x); }
+    static V add (V a, V b) noexcept { return a + b; }
+    static V sub (V a, V b) noexcept { return a - b; }
+    static V mul (V a, V b) noexcept { return a * b; }
+    static V min (V a, V b) noexcept { return simd::min (a, b); }
+    static V max (V a, V b) noexcept { return simd::max (a, b); }
+    static V abs (V a) noexcept { return simd::abs (a); }
+    static V forFeedback (V x) noexcept { return kernels::forFeedback (x); }
+};
+#endif
+
+/** One all-pass stage: output = a·v + b·z, z += c·(v − z). */
+template <typename V>
+inline void allpassStage (V& z, V& v, V a, V b, V c) noexcept
+{
+    using Ops = ChainOps;
+    const auto next = Ops::add (Ops::mul (a, v), Ops::mul (b, z));
+    z = Ops::add (z, Ops::mul (c, Ops::sub (v, z)));
+    v = next;
+}
+
+// Written out stage by stage (no loop counter, states free to stay in registers).
+template <typename V, size_t... K>
+inline void allpassStages (V* z, V& v, V a, V b, V c, std::index_sequence<K...>) noexcept
+{
+    (allpassStage (z[K], v, a, b, c), ...);
+}
+
 template <size_t Stages>
 void runAllpassChain (const ChainBlock& block, float* states, float* feedback) noexcept
 {
-    Vec4 z[Stages];
+    using Ops = ChainOps;
+    typename Ops::V z[Stages];
 
     for (size_t k = 0; k < Stages; ++k)
-        z[k] = simd::loadPair (states + 2 * k);
+        z[k] = Ops::pair (states + 2 * k);
 
-    auto s = simd::loadPair (feedback);
-    const auto one = simd::splat (1.0f), zero = simd::splat (0.0f);
+    auto s = Ops::pair (feedback);
+    const auto one = Ops::splat (1.0f), zero = Ops::splat (0.0f);
 
     for (size_t i = 0; i < block.n; ++i)
     {
-        const auto a = simd::loadPair (block.coefficients.a + 2 * i);
-        const auto b = simd::loadPair (block.coefficients.b + 2 * i);
-        const auto c = simd::loadPair (block.coefficients.c + 2 * i);
+        const auto a = Ops::pair (block.coefficients.a + 2 * i);
+        const auto b = Ops::pair (block.coefficients.b + 2 * i);
+        const auto c = Ops::pair (block.coefficients.c + 2 * i);
 
         // Fed-back value bent toward its magnitude: max(t, 1)·(s + min(max(t, 0), 1)·(|s| − s)),
         // which is s at t = 0, |s| at t = 1 and t·|s| above.
@@ -188,33 +277,28 @@ void runAllpassChain (const ChainBlock& block, float* states, float* feedback) n
 
         if (block.texture != nullptr)
         {
-            const auto t = simd::splat (block.texture[i]);
-            const auto k = simd::min (simd::max (t, zero), one);
-            e = simd::max (t, one) * (s + k * (simd::abs (s) - s));
+            const auto t = Ops::splat (block.texture[i]);
+            const auto k = Ops::min (Ops::max (t, zero), one);
+            e = Ops::mul (Ops::max (t, one), Ops::add (s, Ops::mul (k, Ops::sub (Ops::abs (s), s))));
         }
 
-        const auto u = simd::loadPair (block.input + 2 * i) - e;
+        const auto u = Ops::sub (Ops::pair (block.input + 2 * i), e);
         auto v = u;
 
-        for (size_t k = 0; k < Stages; ++k)
-        {
-            const auto next = a * v + b * z[k];
-            z[k] = z[k] + c * (v - z[k]);
-            v = next;
-        }
+        allpassStages (z, v, a, b, c, std::make_index_sequence<Stages>());
 
-        simd::storePair (block.output + 2 * i, v);
+        Ops::store (block.output + 2 * i, v);
 
         if (block.chainInput != nullptr)
-            simd::storePair (block.chainInput + 2 * i, u);
+            Ops::store (block.chainInput + 2 * i, u);
 
-        s = forFeedback (v * simd::splat (block.loopGain[i]));
+        s = Ops::forFeedback (Ops::mul (v, Ops::splat (block.loopGain[i])));
     }
 
     for (size_t k = 0; k < Stages; ++k)
-        simd::storePair (states + 2 * k, z[k]);
+        Ops::store (states + 2 * k, z[k]);
 
-    simd::storePair (feedback, s);
+    Ops::store (feedback, s);
 }
 
 /** runAllpassChain for a stage count known only at run time (1 to maxStages). */
