@@ -17,13 +17,13 @@ void StereoDelay<SampleType>::setMaximumDelayInSamples (int samples) noexcept
 template <typename SampleType>
 int StereoDelay<SampleType>::getMaximumDelayInSamples() const noexcept
 {
-    return delayLine.getMaximumDelayInSamples();
+    return juce::jmax (3, lineSamples);
 }
 
 template <typename SampleType>
 SampleType StereoDelay<SampleType>::getDelayInSamples() const noexcept
 {
-    return delayLine.getDelay();
+    return delaySamples;
 }
 
 template <typename SampleType>
@@ -44,7 +44,10 @@ void StereoDelay<SampleType>::applyDelay (SampleType milliseconds) noexcept
 
     // At least one sample: the line is read before it is written, so 0 would reach the oldest slot.
     const auto clamped = std::isfinite (samples) ? juce::jlimit (1.0, longest, samples) : 1.0;
-    delayLine.setDelay (static_cast<SampleType> (clamped));
+    delaySamples = juce::jlimit (SampleType(), static_cast<SampleType> (getMaximumDelayInSamples()),
+                                 static_cast<SampleType> (clamped));
+    delayWhole = static_cast<int> (std::floor (delaySamples));
+    delayFraction = delaySamples - static_cast<SampleType> (delayWhole);
 }
 
 template <typename SampleType>
@@ -57,8 +60,9 @@ void StereoDelay<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
     lineSamples = juce::jmax (minimumLineSamples.load(), samplesFor (delay.getMaximum()) + headroomSamples,
                               samplesFor (currentDelayMs) + headroomSamples);
     lineSamples = juce::jmax (lineSamples, headroomSamples + 1);
-    delayLine.setMaximumDelayInSamples (lineSamples);
-    delayLine.prepare ({ spec.sampleRate, spec.maximumBlockSize, juce::jmax (1u, spec.numChannels) });
+    ringSize = static_cast<size_t> (juce::nextPowerOfTwo (lineSamples + 2));
+    ring.assign (ringSize * juce::jmax (1u, spec.numChannels), SampleType());
+    newest = 0;
     applyDelay (currentDelayMs);
 
     mixer.prepare (spec);
@@ -72,7 +76,8 @@ void StereoDelay<SampleType>::prepare (const juce::dsp::ProcessSpec& spec)
 template <typename SampleType>
 void StereoDelay<SampleType>::reset()
 {
-    delayLine.reset();
+    std::fill (ring.begin(), ring.end(), SampleType());
+    newest = 0;
     mixer.reset();
     panner.resetLocked();
 
@@ -111,6 +116,13 @@ void StereoDelay<SampleType>::processSlice (const Block& input, Block& output) n
     feedback.readDspBlock (feedbackValues, static_cast<int> (n), true);
     const auto constantDelay = delay.readPlainBlock (delayValues, static_cast<int> (n), false, false);
 
+    const auto mask = ringSize - 1;
+    SampleType* lines[2] = { ring.data(), ring.data() + ringSize };
+    const SampleType* in[2] = { input.getChannelPointer (0),
+                                delayedChannels > 1 ? input.getChannelPointer (1) : nullptr };
+    SampleType* out[2] = { wet.getChannelPointer (0), delayedChannels > 1 ? wet.getChannelPointer (1) : nullptr };
+    auto slot = newest;
+
     for (size_t i = 0; i < n; ++i)
     {
         if (i == 0 || !constantDelay)
@@ -125,16 +137,20 @@ void StereoDelay<SampleType>::processSlice (const Block& input, Block& output) n
         }
 
         const auto f = feedbackValues[i];
+        const auto nearer = (slot + 1 - static_cast<size_t> (delayWhole)) & mask;
+        const auto further = (nearer - 1) & mask;
+        slot = (slot + 1) & mask;
 
         for (size_t ch = 0; ch < delayedChannels; ++ch)
         {
-            const auto channel = static_cast<int> (ch);
-            const auto y = delayLine.popSample (channel);
-            const auto x = Guards::finiteOrZero (input.getSample (channel, static_cast<int> (i)));
-            delayLine.pushSample (channel, Guards::forFeedback (x - f * y));
-            wet.setSample (channel, static_cast<int> (i), y);
+            const auto* line = lines[ch];
+            const auto y = line[nearer] + delayFraction * (line[further] - line[nearer]);
+            lines[ch][slot] = Guards::forFeedback (Guards::finiteOrZero (in[ch][i]) - f * y);
+            out[ch][i] = y;
         }
     }
+
+    newest = slot;
 
     if (stereo.isOn())
     {

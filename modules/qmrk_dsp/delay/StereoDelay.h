@@ -50,7 +50,16 @@ private:
     void applyDelay (SampleType milliseconds) noexcept;
     [[nodiscard]] int samplesFor (SampleType milliseconds) const noexcept;
 
-    juce::dsp::DelayLine<SampleType, juce::dsp::DelayLineInterpolationTypes::Linear> delayLine;
+    // One ring of past samples per channel, a power of two long and larger than lineSamples; `newest`
+    // is the slot of the last push. A delay of whole + fraction samples, read before this sample's
+    // push, interpolates between the pushes `whole` and `whole + 1` back (1 being the last one).
+    std::vector<SampleType> ring;
+    size_t ringSize = 0;
+    size_t newest = 0;
+    SampleType delaySamples = SampleType();
+    int delayWhole = 0;
+    SampleType delayFraction = SampleType();
+
     SampleType currentDelayMs = SampleType (200);
     std::atomic<int> minimumLineSamples { 0 };
     int lineSamples = 0;
