@@ -84,7 +84,7 @@ def run_lua(script, args, env, what):
 
 
 def export(session, snapshot, wav, env):
-    # ardour7-export now and then stalls while its dummy engine starts: one retry.
+    # ardour7-export now and then stalls or fails for no reason of ours: one retry.
     for attempt in (1, 2):
         if os.path.exists(wav):
             os.remove(wav)
@@ -98,8 +98,10 @@ def export(session, snapshot, wav, env):
             continue
         if result.returncode == 0 and os.path.exists(wav):
             return
+        message = f"ardour7-export of {snapshot} failed (exit {result.returncode}):\n{tail(result.stdout)}"
         if attempt == 2:
-            raise Failure(f"ardour7-export of {snapshot} failed (exit {result.returncode}):\n{tail(result.stdout)}")
+            raise Failure(message)
+        log(message)
 
 
 def read_wav(path):
