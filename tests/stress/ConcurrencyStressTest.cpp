@@ -177,16 +177,11 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
     EXPECT_GT (counts.restores, 0);
     EXPECT_GT (counts.editors, 0);
 
-    // Afterwards the instance still works: its state round-trips into a fresh one.
-    juce::MemoryBlock state;
-    processor.getStateInformation (state);
+    // Afterwards the instance still works: its state round-trips through a fresh one unchanged.
+    juce::MemoryBlock state, restored;
+    processor.getState (state, false);
     PluginProcessor fresh;
-    EXPECT_TRUE (fresh.setState (state.getData(), static_cast<int> (state.getSize())));
-    for (auto* p : processor.getParameters())
-    {
-        const auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p);
-        ASSERT_NE (ranged, nullptr);
-        EXPECT_FLOAT_EQ (fresh.getModel().getParameter (ranged->paramID)->getValue(), ranged->getValue())
-            << ranged->paramID;
-    }
+    ASSERT_TRUE (fresh.setState (state.getData(), static_cast<int> (state.getSize())));
+    fresh.getState (restored, false);
+    EXPECT_EQ (restored, state);
 }

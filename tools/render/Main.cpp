@@ -12,7 +12,7 @@ namespace
 std::atomic<bool> interrupted { false };
 static_assert (std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void onInterrupt (int)
+void onInterrupt (int)
 {
     interrupted.store (true);
 }

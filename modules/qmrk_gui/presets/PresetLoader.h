@@ -16,6 +16,9 @@ public:
     class PresetDisplay
     {
     public:
+        PresetDisplay() = default;
+        PresetDisplay (const PresetDisplay&) = default;
+        PresetDisplay& operator= (const PresetDisplay&) = default;
         virtual ~PresetDisplay() = default;
         virtual void setModified (bool isModified) = 0;
         virtual void selectNew (juce::NotificationType notification) = 0;
