@@ -146,7 +146,7 @@ def write_config(path, vst3_dir, empty_dir):
     ET.ElementTree(root).write(path, encoding="UTF-8", xml_declaration=True)
 
 
-def prepare_vst3(bundle, work, env):
+def prepare_vst3(bundle, env):
     """Indexes the bundle with Ardour's scanner and returns the plug-in's id."""
     result = run([VST3_SCANNER, "-f", bundle], dict(env, LD_LIBRARY_PATH=ARDOUR_LIB), PROCESS_TIMEOUT, "vst3 scan")
     caches = glob.glob(os.path.join(env["XDG_CACHE_HOME"], "ardour7", "vst", "*.v3i"))
@@ -267,7 +267,7 @@ def main():
                      plugins if args.format == "VST3" else empty, empty)
 
         if args.format == "VST3":
-            plugin_id = prepare_vst3(os.path.join(plugins, os.path.basename(args.bundle.rstrip("/"))), work, env)
+            plugin_id = prepare_vst3(os.path.join(plugins, os.path.basename(args.bundle.rstrip("/"))), env)
         else:
             plugin_id = args.lv2_uri
 
