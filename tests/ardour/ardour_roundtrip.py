@@ -20,6 +20,7 @@ import math
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -43,6 +44,10 @@ EXPORT_TIMEOUT = 60
 
 
 class Failure(Exception):
+    pass
+
+
+class Interrupted(Failure):
     pass
 
 
@@ -250,8 +255,15 @@ def main():
         log(f"FAIL ({args.format}): {e}")
         return 1
 
+    # Interrupted (CTest's timeout, ctrl+c): the running Ardour process is killed and the folder removed.
+    def interrupted(signum, frame):
+        raise Interrupted(f"interrupted by signal {signum}")
+
+    signal.signal(signal.SIGTERM, interrupted)
+    signal.signal(signal.SIGINT, interrupted)
+
     work = tempfile.mkdtemp(prefix=f"tw-ardour-{args.format.lower()}-")
-    failed = True
+    failed, interrupted_run = True, False
     try:
         started = time.monotonic()
         home, plugins, empty = (os.path.join(work, d) for d in ("home", "plugins", "empty"))
@@ -311,8 +323,9 @@ def main():
         failed = False
     except Failure as e:
         log(f"FAIL ({args.format}): {e}")
+        interrupted_run = isinstance(e, Interrupted)
     finally:
-        if failed or args.keep:
+        if (failed and not interrupted_run) or args.keep:
             log(f"work folder kept: {work}")
         else:
             shutil.rmtree(work, ignore_errors=True)
