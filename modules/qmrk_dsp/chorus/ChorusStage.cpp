@@ -134,18 +134,19 @@ void ChorusStage<SampleType>::processSlice (const Block& input, Block& output) n
         newest[ch] = slot;
         feedbackState[ch] = state;
 
-        if (wetOnly)
+        if constexpr (std::is_same_v<SampleType, float>)
         {
-            for (size_t i = 0; i < n; ++i)
-                out[i] = delayed[i] / (std::abs (feedbackValues[i]) + SampleType (1));
+            kernels::chorusOutput (in, delayed.data(), mixValues.data(), constantMix, wetOnly, feedbackValues.data(),
+                                   out, n);
         }
         else
         {
             for (size_t i = 0; i < n; ++i)
             {
                 const auto m = mixValues[constantMix ? 0 : i];
-                out[i] = ((SampleType (1) - m) * Guards::finiteOrZero (in[i]) + m * delayed[i]) /
-                         (std::abs (feedbackValues[i]) + SampleType (1));
+                const auto level =
+                    wetOnly ? delayed[i] : (SampleType (1) - m) * Guards::finiteOrZero (in[i]) + m * delayed[i];
+                out[i] = level / (std::abs (feedbackValues[i]) + SampleType (1));
             }
         }
     }

@@ -1,5 +1,12 @@
 #pragma once
 
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define QMRK_DSP_FMA_DISPATCH 1
+#else
+#define QMRK_DSP_FMA_DISPATCH 0
+#endif
+
 namespace qmrk_dsp::kernels
 {
 using simd::Vec4;
@@ -166,6 +173,33 @@ inline void chorusDelays (const float* sweep, const float* predelay, const float
                     });
 }
 
+/** Replaces what is not a finite number by 0. */
+inline Vec4 finiteOrZero (Vec4 x) noexcept
+{
+    return simd::select (simd::abs (x) < simd::splat (std::numeric_limits<float>::infinity()), x, simd::splat (0.0f));
+}
+
+/** out = ((1 − mix)·finite(dry) + mix·wet) / (|feedback| + 1); with wetOnly, wet / (|feedback| + 1). */
+inline void chorusOutput (const float* dry, const float* wet, const float* mix, bool constantMix, bool wetOnly,
+                          const float* feedback, float* out, size_t n) noexcept
+{
+    const auto one = simd::splat (1.0f);
+
+    inGroupsOfFour (n,
+                    [&] (size_t i, size_t count)
+                    {
+                        auto level = loadFrom (wet, false, i, count);
+
+                        if (!wetOnly)
+                        {
+                            const auto m = loadFrom (mix, constantMix, i, count);
+                            level = (one - m) * finiteOrZero (loadFrom (dry, false, i, count)) + m * level;
+                        }
+
+                        storeTo (out, i, count, level / (simd::abs (loadFrom (feedback, false, i, count)) + one));
+                    });
+}
+
 /** The state a feedback path may keep (see SampleGuards::forFeedback), lane by lane. */
 inline Vec4 forFeedback (Vec4 x) noexcept
 {
@@ -191,115 +225,30 @@ struct ChainBlock
     size_t n;
 };
 
-#if defined(__SSE__)
-// The chain is written with SSE intrinsics: with the pair loads as intrinsics the compiler keeps
-// every vector in a register, where the portable form made it round-trip pairs through memory.
-struct ChainOps
+// The chain in two builds: the x86-64 baseline, and (GCC on x86) one for processors with AVX2 and
+// FMA, chosen at run time, where a stage's output is a single fused multiply-add of its input.
+namespace baseline
 {
-    using V = __m128;
-    static V pair (const float* p) noexcept
-    {
-        return _mm_loadl_pi (_mm_setzero_ps(), reinterpret_cast<const __m64*> (p));
-    }
-    static void store (float* p, V v) noexcept { _mm_storel_pi (reinterpret_cast<__m64*> (p), v); }
-    static V splat (float x) noexcept { return _mm_set1_ps (x); }
-    static V add (V a, V b) noexcept { return _mm_add_ps (a, b); }
-    static V sub (V a, V b) noexcept { return _mm_sub_ps (a, b); }
-    static V mul (V a, V b) noexcept { return _mm_mul_ps (a, b); }
-    static V min (V a, V b) noexcept { return _mm_min_ps (a, b); }
-    static V max (V a, V b) noexcept { return _mm_max_ps (a, b); }
-    static V abs (V a) noexcept { return _mm_andnot_ps (_mm_set1_ps (-0.0f), a); }
+#include "AllpassChain.h"
+} // namespace baseline
 
-    static V forFeedback (V x) noexcept
-    {
-        using Guards = SampleGuards<float>;
-        const auto magnitude = abs (x);
-        const auto keep = _mm_and_ps (_mm_cmpgt_ps (magnitude, _mm_set1_ps (Guards::silenceFloor)),
-                                      _mm_cmplt_ps (magnitude, _mm_set1_ps (Guards::runawayLimit)));
-        return _mm_and_ps (keep, x);
-    }
-};
-#else
-struct ChainOps
+#if QMRK_DSP_FMA_DISPATCH
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+namespace fused
 {
-    using V = Vec4;
-    static V pair (const float* p) noexcept { return simd::loadPair (p); }
-    static void store (float* p, V v) noexcept { simd::storePair (p, v); }
-    static V splat (float x) noexcept { return simd::splat (x); }
-    static V add (V a, V b) noexcept { return a + b; }
-    static V sub (V a, V b) noexcept { return a - b; }
-    static V mul (V a, V b) noexcept { return a * b; }
-    static V min (V a, V b) noexcept { return simd::min (a, b); }
-    static V max (V a, V b) noexcept { return simd::max (a, b); }
-    static V abs (V a) noexcept { return simd::abs (a); }
-    static V forFeedback (V x) noexcept { return kernels::forFeedback (x); }
-};
+#define QMRK_DSP_CHAIN_FMA 1
+#include "AllpassChain.h"
+#undef QMRK_DSP_CHAIN_FMA
+} // namespace fused
+#pragma GCC pop_options
+
+inline bool hasFusedMultiplyAdd() noexcept
+{
+    static const bool supported = __builtin_cpu_supports ("avx2") && __builtin_cpu_supports ("fma");
+    return supported;
+}
 #endif
-
-/** One all-pass stage: output = a·v + b·z, z += c·(v − z). */
-template <typename V>
-inline void allpassStage (V& z, V& v, V a, V b, V c) noexcept
-{
-    using Ops = ChainOps;
-    const auto next = Ops::add (Ops::mul (a, v), Ops::mul (b, z));
-    z = Ops::add (z, Ops::mul (c, Ops::sub (v, z)));
-    v = next;
-}
-
-// Written out stage by stage (no loop counter, states free to stay in registers).
-template <typename V, size_t... K>
-inline void allpassStages (V* z, V& v, V a, V b, V c, std::index_sequence<K...>) noexcept
-{
-    (allpassStage (z[K], v, a, b, c), ...);
-}
-
-template <size_t Stages>
-void runAllpassChain (const ChainBlock& block, float* states, float* feedback) noexcept
-{
-    using Ops = ChainOps;
-    typename Ops::V z[Stages];
-
-    for (size_t k = 0; k < Stages; ++k)
-        z[k] = Ops::pair (states + 2 * k);
-
-    auto s = Ops::pair (feedback);
-    const auto one = Ops::splat (1.0f), zero = Ops::splat (0.0f);
-
-    for (size_t i = 0; i < block.n; ++i)
-    {
-        const auto a = Ops::pair (block.coefficients.a + 2 * i);
-        const auto b = Ops::pair (block.coefficients.b + 2 * i);
-        const auto c = Ops::pair (block.coefficients.c + 2 * i);
-
-        // Fed-back value bent toward its magnitude: max(t, 1)·(s + min(max(t, 0), 1)·(|s| − s)),
-        // which is s at t = 0, |s| at t = 1 and t·|s| above.
-        auto e = s;
-
-        if (block.texture != nullptr)
-        {
-            const auto t = Ops::splat (block.texture[i]);
-            const auto k = Ops::min (Ops::max (t, zero), one);
-            e = Ops::mul (Ops::max (t, one), Ops::add (s, Ops::mul (k, Ops::sub (Ops::abs (s), s))));
-        }
-
-        const auto u = Ops::sub (Ops::pair (block.input + 2 * i), e);
-        auto v = u;
-
-        allpassStages (z, v, a, b, c, std::make_index_sequence<Stages>());
-
-        Ops::store (block.output + 2 * i, v);
-
-        if (block.chainInput != nullptr)
-            Ops::store (block.chainInput + 2 * i, u);
-
-        s = Ops::forFeedback (Ops::mul (v, Ops::splat (block.loopGain[i])));
-    }
-
-    for (size_t k = 0; k < Stages; ++k)
-        Ops::store (states + 2 * k, z[k]);
-
-    Ops::store (feedback, s);
-}
 
 /** runAllpassChain for a stage count known only at run time (1 to maxStages). */
 template <size_t... Counts>
@@ -307,10 +256,22 @@ void runAllpassChain (const ChainBlock& block, float* states, float* feedback, s
                       std::index_sequence<Counts...>) noexcept
 {
     using Fn = void (*) (const ChainBlock&, float*, float*);
-    static constexpr Fn table[] = { &runAllpassChain<Counts + 1>... };
+    static constexpr Fn plain[] = { &baseline::runAllpassChain<Counts + 1>... };
 
-    if (stages >= 1 && stages <= sizeof...(Counts))
-        table[stages - 1](block, states, feedback);
+    if (stages < 1 || stages > sizeof...(Counts))
+        return;
+
+#if QMRK_DSP_FMA_DISPATCH
+    static constexpr Fn withFma[] = { &fused::runAllpassChain<Counts + 1>... };
+
+    if (hasFusedMultiplyAdd())
+    {
+        withFma[stages - 1](block, states, feedback);
+        return;
+    }
+#endif
+
+    plain[stages - 1](block, states, feedback);
 }
 
 } // namespace qmrk_dsp::kernels
