@@ -115,7 +115,9 @@ void Phaser<SampleType>::processSlice (const Block& input, Block& output) noexce
 
     const auto n = output.getNumSamples();
     const auto count = static_cast<int> (n);
-    const auto channels = juce::jmin (output.getNumChannels(), input.getNumChannels(), feedbackState.size());
+    // feedbackState is rounded up to whole pairs; only the prepared channels are processed.
+    const auto channels = juce::jmin (output.getNumChannels(), input.getNumChannels(), feedbackState.size(),
+                                      static_cast<size_t> (numChannels));
 
     const auto constantMix = mix.readDspBlock (mixValues, count, false);
     feedback.readDspBlock (feedbackValues, count, true);
