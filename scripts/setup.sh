@@ -16,7 +16,7 @@ packages=(
 )
 for arg in "$@"; do
     case "$arg" in
-        --tests) packages+=(ardour lv2-dev sordi lilv-utils) ;;
+        --tests) packages+=(ardour lv2-dev sordi lilv-utils python3) ;;
         --bench) packages+=(valgrind) ;;
         *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
     esac
