@@ -24,7 +24,8 @@ case "$kind" in
         module_link="$link" ;;
     *) echo "configure-sanitized.sh: unknown kind $kind" >&2; exit 2 ;;
 esac
-compile="$compile -fno-omit-frame-pointer -fsanitize-ignorelist=$PWD/tests/sanitizers/ignorelist.txt"
+# The older spelling of -fsanitize-ignorelist: ccache hashes that file's content only under this name.
+compile="$compile -fno-omit-frame-pointer -fsanitize-blacklist=$PWD/tests/sanitizers/ignorelist.txt"
 # -O1 with line tables: readable reports, and a much shorter build than -O2 -g.
 optimise="-O1 -gline-tables-only -DNDEBUG"
 

@@ -72,7 +72,7 @@ void operator delete[] (void* p) noexcept
 }
 // <new> declares the sized forms only where the compiler enables sized deallocation (clang 14
 // does not), yet libraries built by another compiler still call them.
-#if ! __cpp_sized_deallocation
+#if !__cpp_sized_deallocation
 void operator delete (void* p, std::size_t) noexcept;
 void operator delete[] (void* p, std::size_t) noexcept;
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept;
