@@ -39,6 +39,6 @@ runs = json.load(open(sys.argv[1]))["benchmarks"]
 print(next(("%.1f" % r["realtime_factor"] for r in runs if r["name"] == sys.argv[2]), "n/a"))
 PY
         )
-        printf '%-16s %6s %16s %26.1f\n' "$c" "$b" "$factor" "$(echo "$instructions / $frames" | bc -l)"
+        printf '%-16s %6s %16s %26.1f\n' "$c" "$b" "$factor" "$(awk -v i="$instructions" -v f="$frames" 'BEGIN { print i / f }')"
     done
 done

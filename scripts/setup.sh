@@ -3,7 +3,7 @@
 # Safe to run again: it installs nothing that is already there.
 # Usage: scripts/setup.sh [--tests] [--bench]
 #   --tests  also what the test command needs: a real host (Ardour) and the LV2 validators
-#   --bench  also valgrind, which counts the benchmark's instructions
+#   --bench  also valgrind, which counts the benchmark's instructions, and python3
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +17,7 @@ packages=(
 for arg in "$@"; do
     case "$arg" in
         --tests) packages+=(ardour lv2-dev sordi lilv-utils python3) ;;
-        --bench) packages+=(valgrind) ;;
+        --bench) packages+=(valgrind python3) ;;
         *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
     esac
 done
