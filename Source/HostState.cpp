@@ -82,16 +82,34 @@ void dropUnusableValues (juce::XmlElement& root)
             child->removeAttribute ("value");
     }
 }
+
+/** Runs a host's save or restore. Hosts call these from threads of their own too, while the
+    message thread (JUCE's own, in hosts that attach no run loop to the plug-in) runs timers over
+    the same trees and undo history; off the message thread the call waits until that thread is
+    between messages and holds it there. Where no message loop is dispatching, the lock cannot be
+    had and nothing else touches the state, so the call goes ahead. */
+template <typename Operation>
+void withMessageThreadHeld (Operation&& operation)
+{
+    auto* messageManager = juce::MessageManager::getInstanceWithoutCreating();
+    if (messageManager == nullptr || messageManager->isThisTheMessageThread())
+    {
+        operation();
+        return;
+    }
+    const juce::MessageManagerLock lock;
+    operation();
+}
 } // namespace
 
 void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    getState (destData, true);
+    withMessageThreadHeld ([&] { getState (destData, true); });
 }
 
 void PluginProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    setState (data, sizeInBytes);
+    withMessageThreadHeld ([&] { setState (data, sizeInBytes); });
 }
 
 void PluginProcessor::getState (juce::MemoryBlock& destData, bool includePresetInfo)
