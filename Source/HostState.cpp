@@ -1,4 +1,5 @@
 // The host state: the "VC2!" blob around the single-line "Tw10" state document.
+#include "MessageThreadHold.h"
 #include "PluginProcessor.h"
 
 namespace
@@ -83,33 +84,18 @@ void dropUnusableValues (juce::XmlElement& root)
     }
 }
 
-/** Runs a host's save or restore. Hosts call these from threads of their own too, while the
-    message thread (JUCE's own, in hosts that attach no run loop to the plug-in) runs timers over
-    the same trees and undo history; off the message thread the call waits until that thread is
-    between messages and holds it there. Where no message loop is dispatching, the lock cannot be
-    had and nothing else touches the state, so the call goes ahead. */
-template <typename Operation>
-void withMessageThreadHeld (Operation&& operation)
-{
-    auto* messageManager = juce::MessageManager::getInstanceWithoutCreating();
-    if (messageManager == nullptr || messageManager->isThisTheMessageThread())
-    {
-        operation();
-        return;
-    }
-    const juce::MessageManagerLock lock;
-    operation();
-}
 } // namespace
 
 void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    withMessageThreadHeld ([&] { getState (destData, true); });
+    const MessageThreadHold hold;
+    getState (destData, true);
 }
 
 void PluginProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    withMessageThreadHeld ([&] { setState (data, sizeInBytes); });
+    const MessageThreadHold hold;
+    setState (data, sizeInBytes);
 }
 
 void PluginProcessor::getState (juce::MemoryBlock& destData, bool includePresetInfo)

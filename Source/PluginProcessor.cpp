@@ -26,10 +26,13 @@ PluginProcessor::PluginProcessor()
     model.getUndoManager().clearUndoHistory();
 
     startTimer (messageDrainIntervalMs);
+    messageThreadHold.release();
 }
 
 PluginProcessor::~PluginProcessor()
 {
+    // Released when the hold itself goes, after every other member.
+    messageThreadHold.hold();
     stopTimer();
     model.removeParameterListeners (this);
 }

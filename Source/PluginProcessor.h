@@ -5,6 +5,7 @@
 #include <qmrk_dsp/qmrk_dsp.h>
 #include <qmrk_gui/qmrk_gui.h>
 
+#include "MessageThreadHold.h"
 #include "ModelTree.h"
 
 /** The audio processor the host creates for each plug-in instance. */
@@ -74,7 +75,10 @@ public:
     const qmrk_gui::FileServerManager& getFileServer() const noexcept { return fileServer; }
 
 private:
-    // Members in construction order.
+    // Members in construction order. The hold comes first: while the constructor runs and until
+    // the last member is gone, a host thread that creates or destroys the processor keeps the
+    // message thread's timers away from it.
+    MessageThreadHold messageThreadHold;
     ModelTree model;
     qmrk_gui::FileServerManager fileServer;
     qmrk_gui::PresetManager presetManager;

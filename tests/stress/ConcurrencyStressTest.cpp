@@ -119,7 +119,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
 
     // A host saving and restoring the session from a thread of its own, as hosts without a run
     // loop for the plug-in do (JUCE then runs its own message thread beside them).
-    std::atomic<int> hostSaves { 0 }, hostRestores { 0 };
+    std::atomic<int> hostSaves { 0 }, hostRestores { 0 }, hostInstances { 0 };
     std::atomic<bool> hostDone { false };
     std::thread hostThread (
         [&]
@@ -131,6 +131,15 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
                 ++hostSaves;
                 processor.setStateInformation (savedSession.getData(), static_cast<int> (savedSession.getSize()));
                 ++hostRestores;
+
+                // Hosts also create and destroy instances on such threads, while the message thread
+                // already runs the new instance's timers.
+                if (hostRestores % 8 == 0)
+                {
+                    PluginProcessor another;
+                    another.setStateInformation (session.getData(), static_cast<int> (session.getSize()));
+                    ++hostInstances;
+                }
                 std::this_thread::sleep_for (std::chrono::milliseconds (7));
             }
             hostDone = true;
@@ -145,11 +154,17 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
         {
             case 0:
             {
+                // Load, undo and redo within one message: the host thread's restores, which clear
+                // the history, cannot come between them.
                 auto* preset = presets[static_cast<size_t> (round / 6) % presets.size()];
                 if (manager.getLoader().loadState (preset->data, true))
                 {
                     manager.setCurrentId (preset->id);
                     ++counts.presetLoads;
+                    if (undo.undo())
+                        ++counts.undos;
+                    if (undo.redo())
+                        ++counts.redos;
                 }
                 break;
             }
@@ -197,6 +212,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
     EXPECT_GT (automationRounds.load(), 10);
     EXPECT_GT (hostSaves.load(), 0);
     EXPECT_GT (hostRestores.load(), 0);
+    EXPECT_GT (hostInstances.load(), 0);
     EXPECT_GT (counts.presetLoads, 0);
     EXPECT_GT (counts.undos, 0);
     EXPECT_GT (counts.redos, 0);
