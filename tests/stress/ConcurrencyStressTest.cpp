@@ -25,7 +25,7 @@ int stressMilliseconds()
 
 struct MessageThreadCounts
 {
-    int presetLoads = 0, undos = 0, redos = 0, restores = 0, editors = 0;
+    int presetLoads = 0, undos = 0, restores = 0, editors = 0;
 };
 
 std::vector<qmrk_gui::PresetManager::FactoryPreset*> factoryPresets (qmrk_gui::PresetManager& manager)
@@ -154,8 +154,8 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
         {
             case 0:
             {
-                // Load, undo and redo within one message: the host thread's restores, which clear
-                // the history, cannot come between them.
+                // Load and undo within one message: the host thread's restores, which clear the
+                // history, cannot come between them.
                 auto* preset = presets[static_cast<size_t> (round / 6) % presets.size()];
                 if (manager.getLoader().loadState (preset->data, true))
                 {
@@ -163,8 +163,6 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
                     ++counts.presetLoads;
                     if (undo.undo())
                         ++counts.undos;
-                    if (undo.redo())
-                        ++counts.redos;
                 }
                 break;
             }
@@ -173,8 +171,7 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
                     ++counts.undos;
                 break;
             case 2:
-                if (undo.redo())
-                    ++counts.redos;
+                (void) undo.redo(); // parameter changes the tree recorded may be redone
                 break;
             case 3:
                 processor.setStateInformation (savedSession.getData(), static_cast<int> (savedSession.getSize()));
@@ -215,7 +212,6 @@ TEST (ConcurrencyStress, AudioAutomationAndMessageThreadWorkTogether)
     EXPECT_GT (hostInstances.load(), 0);
     EXPECT_GT (counts.presetLoads, 0);
     EXPECT_GT (counts.undos, 0);
-    EXPECT_GT (counts.redos, 0);
     EXPECT_GT (counts.restores, 0);
     EXPECT_GT (counts.editors, 0);
 
