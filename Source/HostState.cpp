@@ -11,6 +11,21 @@ constexpr int maxDocumentBytes = 4 * 1024 * 1024;
 // JUCE's XML parser recurses once per level; our documents have two.
 constexpr int maxElementDepth = 64;
 
+/** JUCE's parser loops forever on a processing instruction followed by text inside an element.
+    Our documents carry none but the leading XML declaration, so any other one is refused. */
+bool hasNoProcessingInstructions (const juce::String& document)
+{
+    auto rest = document.trimStart();
+    if (rest.startsWith ("<?xml"))
+    {
+        const auto endOfDeclaration = rest.indexOf ("?>");
+        if (endOfDeclaration < 0)
+            return false;
+        rest = rest.substring (endOfDeclaration + 2);
+    }
+    return !rest.contains ("<?");
+}
+
 /** Cheap pre-scan so the recursive parser never sees a hostile nesting depth. */
 bool nestingIsShallow (const char* text, size_t numBytes) noexcept
 {
@@ -63,7 +78,7 @@ std::unique_ptr<juce::XmlElement> parseStateDocument (const void* data, int size
 
     // Our documents never carry a DTD; refusing one keeps entity expansion out of reach.
     const juce::String document (juce::CharPointer_UTF8 (text), juce::CharPointer_UTF8 (text + textBytes));
-    if (document.contains ("<!") || !nestingIsShallow (text, textBytes))
+    if (document.contains ("<!") || !hasNoProcessingInstructions (document) || !nestingIsShallow (text, textBytes))
         return nullptr;
 
     return juce::parseXML (document);

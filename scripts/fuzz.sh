@@ -17,11 +17,14 @@ mkdir -p "$corpus/set_state" "$corpus/load_state" "$build/crashes"
 "$build/fuzz/tw_fuzz_seeds" "$corpus/set_state" "$corpus/load_state"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+# That build links the sanitizer runtime as a shared library; libFuzzer puts its own C++ library
+# ahead of it in the targets' load order, so the runtime is preloaded to come first.
+runtime=$(clang -print-file-name=libclang_rt.asan-x86_64.so)
 export UBSAN_OPTIONS="print_stacktrace=1"
 for target in set_state load_state; do
     echo "Fuzzing $target for ${seconds}s"
     mkdir -p "fuzz/regressions/$target"
-    "$build/fuzz/tw_fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    LD_PRELOAD="$runtime" "$build/fuzz/tw_fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -artifact_prefix="$build/crashes/${target}-" -print_final_stats=1 \
         "$corpus/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" 2>&1 | tail -n 12
 done
