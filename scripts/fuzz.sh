@@ -21,10 +21,22 @@ export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 # ahead of it in the targets' load order, so the runtime is preloaded to come first.
 runtime=$(clang -print-file-name=libclang_rt.asan-x86_64.so)
 export UBSAN_OPTIONS="print_stacktrace=1"
+# The targets run side by side (each uses one core); each one's summary is printed when both end.
+pids=()
 for target in set_state load_state; do
     echo "Fuzzing $target for ${seconds}s"
     mkdir -p "fuzz/regressions/$target"
     LD_PRELOAD="$runtime" "$build/fuzz/tw_fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -artifact_prefix="$build/crashes/${target}-" -print_final_stats=1 \
-        "$corpus/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" 2>&1 | tail -n 12
+        "$corpus/$target" "fuzz/corpus/$target" "fuzz/regressions/$target" > "$build/fuzz-$target.log" 2>&1 &
+    pids+=($!)
 done
+status=0
+for i in "${!pids[@]}"; do
+    wait "${pids[$i]}" || status=1
+done
+for target in set_state load_state; do
+    echo "--- $target"
+    tail -n "$((status == 0 ? 12 : 80))" "$build/fuzz-$target.log"
+done
+exit $status

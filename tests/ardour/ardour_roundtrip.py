@@ -41,6 +41,7 @@ TWEAKS = {"Mix": 0.83, "PLayers": 11, "Stereo": 1, "CEnabled_b": 0, "PFreq": 0.2
 RENDER_ATTEMPTS = 3
 PROCESS_TIMEOUT = 90
 EXPORT_TIMEOUT = 60
+EXPORT_ATTEMPTS = 4
 
 
 class Failure(Exception):
@@ -89,22 +90,28 @@ def run_lua(script, args, env, what):
 
 
 def export(session, snapshot, wav, env):
-    # ardour7-export now and then stalls or fails for no reason of ours: one retry.
-    for attempt in (1, 2):
+    # ardour7-export now and then stalls, or aborts in its own export graph (a double free in
+    # ExportGraphBuilder::reset with every plug-in thread idle), more often on a loaded machine.
+    # A fresh process after a pause renders normally; a state that is not restored still never
+    # matches, so the retries cannot hide a fault of ours.
+    for attempt in range(1, EXPORT_ATTEMPTS + 1):
+        last = attempt == EXPORT_ATTEMPTS
+        if attempt > 1:
+            time.sleep(attempt)
         if os.path.exists(wav):
             os.remove(wav)
         try:
             result = run(["ardour7-export", "-b", "24", "-o", wav, session, snapshot], env, EXPORT_TIMEOUT,
-                         f"export {snapshot}" + (" (retry)" if attempt == 2 else ""))
+                         f"export {snapshot}" + (f" (attempt {attempt})" if attempt > 1 else ""))
         except Failure as e:
-            if attempt == 2:
+            if last:
                 raise
             log(str(e))
             continue
         if result.returncode == 0 and os.path.exists(wav):
             return
         message = f"ardour7-export of {snapshot} failed (exit {result.returncode}):\n{tail(result.stdout)}"
-        if attempt == 2:
+        if last:
             raise Failure(message)
         log(message)
 
