@@ -1,5 +1,5 @@
 # Corrects the Turtle that JUCE 7.0.5 writes into the LV2 bundle, so that the bundle validates
-# against the LV2 specification. Run after JUCE's manifest helper:
+# against the installed LV2 vocabularies. Run after JUCE's manifest helper:
 #   cmake -DBUNDLE=<path to .lv2 folder> -DURI=<plug-in URI> -P Lv2Turtle.cmake
 # Every edit must find the text it expects: a JUCE whose output differs fails the build here
 # rather than shipping a bundle that was silently left unfixed.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the built LV2 bundle's metadata with the LV2 tools: the Turtle validates against the
-# installed LV2 specification, and lilv finds and describes the plug-in from the bundle alone.
+# installed LV2 vocabularies, and lilv finds and describes the plug-in from the bundle alone.
 # Usage: validate-bundle.sh <bundle.lv2> <plug-in URI> <product name>
 set -euo pipefail
 
